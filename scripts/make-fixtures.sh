@@ -1,0 +1,24 @@
+#!/bin/sh
+# Generates the media fixtures of the integration tests into the folder given
+# as first argument. Files that already exist are kept, so a second run is quick.
+set -eu
+out=${1:?usage: make-fixtures.sh FOLDER}
+mkdir -p "$out"
+cd "$out"
+
+ff() { ffmpeg -nostdin -hide_banner -loglevel error -y "$@"; }
+
+# Two short motion videos per TV system and disc kind, with a test pattern and a tone.
+make_motion() { # name target seconds pattern
+    [ -s "$1" ] && return 0
+    ff -f lavfi -i "$4=duration=$3:size=352x288:rate=25" \
+       -f lavfi -i "sine=frequency=440:duration=$3" \
+       -target "$2" -shortest "$1.tmp.mpg"
+    mv "$1.tmp.mpg" "$1"
+}
+make_motion pal_vcd_1.mpg pal-vcd 4 testsrc
+make_motion pal_vcd_2.mpg pal-vcd 3 smptebars
+make_motion ntsc_vcd_1.mpg ntsc-vcd 3 testsrc
+make_motion pal_svcd_1.mpg pal-svcd 3 testsrc
+make_motion ntsc_svcd_1.mpg ntsc-svcd 3 smptebars
+echo "fixtures ready in $out"

@@ -1,0 +1,3 @@
+#include "settings/language.h"
+
+std::string Translate(const std::string& text) { return text; }

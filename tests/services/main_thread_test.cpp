@@ -1,0 +1,42 @@
+#include "services/main_thread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+TEST(LoopMainThread, BlockingCallsFromWorkersRunOnTheMainThreadInOrder) {
+    TLoopMainThread loop;
+    std::vector<int> seen;
+    std::atomic<bool> workerDone = false;
+    std::thread worker([&] {
+        for (int i = 0; i < 100; ++i)
+            loop.InvokeBlocking([&, i] {
+                EXPECT_TRUE(loop.IsMainThread());
+                seen.push_back(i);
+            });
+        workerDone = true;
+    });
+    EXPECT_TRUE(loop.RunUntil([&] { return workerDone.load(); }, std::chrono::seconds(10)));
+    worker.join();
+    ASSERT_EQ(seen.size(), 100u);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)], i);
+}
+
+TEST(LoopMainThread, ClosingReleasesAWaitingWorker) {
+    auto loop = std::make_unique<TLoopMainThread>();
+    std::atomic<bool> returned = false;
+    std::thread worker([&] {
+        loop->InvokeBlocking([] {});
+        returned = true;
+    });
+    while (!loop->ProcessPending(std::chrono::milliseconds(0)) && !returned) {
+        // Let the worker queue its call, then close the loop without running it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        loop.reset();
+        break;
+    }
+    worker.join();
+    EXPECT_TRUE(returned);
+}
