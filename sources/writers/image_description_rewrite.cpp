@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "lib/text.h"
-#include "writers/safe_file.h"
+#include "lib/safe_file.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "writers/integrity_text_file.h"
 
 #include "lib/crc32.h"
-#include "writers/safe_file.h"
+#include "lib/safe_file.h"
 
 std::string LinesToText(const TStringList& lines) {
     std::string text;

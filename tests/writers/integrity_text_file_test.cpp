@@ -8,7 +8,7 @@
 
 #include "lib/crc32.h"
 #include "support/temp_folder.h"
-#include "writers/safe_file.h"
+#include "lib/safe_file.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "writers/safe_file.h"
+#include "lib/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
