@@ -1,0 +1,20 @@
+// Names on the disc's ISO 9660 file system and the checks that a file of the
+// hard disk must pass before it goes onto the disc.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Joliet keeps the names of the hard disk; the ISO levels restrict them.
+enum class TTreeMode { Joliet = 0, IsoLevel2 = 1, IsoLevel1 = 2 };
+
+// The ISO name of a file or folder name (upper case, A-Z, 0-9 and "_", one dot
+// before the extension, level 1: 8.3).
+std::string IsoName(std::string_view name, bool isFolder, TTreeMode mode);
+
+// The message that refuses a path of the hard disk, or empty when it may be
+// added: network paths (when refused), "&", characters outside 7-bit ASCII.
+std::string DiskPathProblem(const std::string& path, bool noNetworkFiles);
+
+// Whether the folder is a drive's recycle bin, skipped by folder scans.
+bool IsRecycleFolderName(std::string_view name);
