@@ -47,6 +47,10 @@ TIniFile TIniFile::FromText(std::string_view text, bool stripQuotes) {
 }
 
 void TIniFile::Parse(std::string_view text) {
+    // Editors may put a byte order mark before the first section.
+    constexpr std::string_view bom = "\xEF\xBB\xBF";
+    ByteOrderMark = text.starts_with(bom);
+    if (ByteOrderMark) text.remove_prefix(bom.size());
     if (text.find("\r\n") == std::string_view::npos && text.find('\n') != std::string_view::npos) LineBreak = "\n";
     Lines.clear();
     for (const std::string& raw : SplitLines(text)) Lines.push_back(ParseLine(raw));
@@ -213,7 +217,7 @@ void TIniFile::EraseSection(std::string_view section) {
 }
 
 std::string TIniFile::Text() const {
-    std::string text;
+    std::string text = ByteOrderMark ? "\xEF\xBB\xBF" : "";
     for (const TLine& line : Lines) text += line.Raw + LineBreak;
     return text;
 }

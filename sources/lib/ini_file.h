@@ -60,6 +60,7 @@ private:
     std::string Path;
     bool StripQuotes = true;
     std::string LineBreak = "\r\n";
+    bool ByteOrderMark = false;
     std::vector<TLine> Lines;
     std::unordered_map<std::string, std::size_t> SectionIndex;  // lower-case section -> header line
     std::unordered_map<std::string, std::size_t> EntryIndex;    // lower-case section \n key -> line

@@ -68,6 +68,13 @@ TEST(IniFile, WritingKeepsOtherLinesAndCreatesTheFile) {
     EXPECT_EQ(TIniFile(path).ReadString("Lumora", "Blanks", ""), " default");
 }
 
+TEST(IniFile, AByteOrderMarkDoesNotHideTheFirstSection) {
+    TIniFile ini = TIniFile::FromText("\xEF\xBB\xBF[Lumora]\nA=1\n");
+    EXPECT_EQ(ini.ReadString("Lumora", "A", ""), "1");
+    ini.WriteString("Lumora", "B", "2");
+    EXPECT_EQ(ini.Text(), "\xEF\xBB\xBF[Lumora]\nA=1\nB=2\n");
+}
+
 TEST(IniFile, LineBreaksInValuesCannotStartNewEntries) {
     TIniFile ini = TIniFile::FromText("[S]\n");
     ini.WriteString("S", "K", "a\r\n[Evil]\nX=1");

@@ -3,24 +3,8 @@
 #include <filesystem>
 
 #include "platform/folders.h"
+#include "support/folders_scope.h"
 #include "support/temp_folder.h"
-
-namespace {
-
-// Points the program and configuration folders at temporary ones for one test.
-class TFoldersScope {
-public:
-    TFoldersScope(const std::string& program, const std::string& config) {
-        SetProgramFolderOverride(program);
-        SetConfigFolderOverride(config);
-    }
-    ~TFoldersScope() {
-        SetProgramFolderOverride("");
-        SetConfigFolderOverride("");
-    }
-};
-
-}  // namespace
 
 TEST(PlatformFolders, ShippedFilesAreFoundInTheProgramFolderFirst) {
     TTempFolder program;
