@@ -346,6 +346,29 @@ void ActivateLanguage(bool active, const std::string& filePath, bool noAutoDetec
     state.Code = code;
 }
 
+std::string ActivateStartupLanguage(const std::string& storedLanguage) {
+    std::string name = NormaliseLanguageName(storedLanguage);
+    if (name.empty()) name = DetectLanguageName();
+    if (name.empty()) {
+        ActivateLanguage(false);
+        return {};
+    }
+    ActivateLanguage(true, {}, true, name);
+    return name;
+}
+
+int SelectLanguage(const std::string& name, const TStringList& menuEntries, std::string& chosenName) {
+    const std::string wanted = NormaliseLanguageName(name);
+    int index = -1;
+    for (std::size_t i = 0; i < menuEntries.size() && index < 0; ++i)
+        if (!wanted.empty() && SameText(NormaliseLanguageName(menuEntries[i]), wanted)) index = static_cast<int>(i);
+    chosenName =
+        index < 0 ? std::string("English") : NormaliseLanguageName(menuEntries[static_cast<std::size_t>(index)]);
+    // "English" finds no file and so means no translation.
+    ActivateLanguage(true, {}, true, chosenName);
+    return index;
+}
+
 void TranslateForm(TTranslatableWindow& window, const TStringList& componentNames) {
     TLanguageState& state = State();
     const std::string code = state.Active ? state.Code : std::string();

@@ -257,6 +257,30 @@ TEST_F(Language, FilesBesideTheProgramComeBeforeInstalledOnes) {
     EXPECT_EQ(LanguageFilePath(), Data.File("lumora_it.lng"));
 }
 
+TEST_F(Language, StartupAndMenuChoicesActivateTheNamedLanguage) {
+    TLocaleScope locale("fr_FR.UTF-8");
+    WriteLanguage("fr",
+                  "Fran\xC3\xA7"
+                  "ais",
+                  "[Messages]\nYes=Oui\n");
+    WriteLanguage("de", "Deutsch", "[Messages]\nYes=Ja\n");
+    EXPECT_EQ(ActivateStartupLanguage(" Deutsch \t [v1.1]"), "Deutsch");
+    EXPECT_EQ(Translate("Yes"), "Ja");
+    EXPECT_EQ(ActivateStartupLanguage(""),
+              "Fran\xC3\xA7"
+              "ais");  // from the locale
+    EXPECT_EQ(Translate("Yes"), "Oui");
+
+    const TStringList menu = GetLanguageList();
+    std::string chosen;
+    EXPECT_EQ(SelectLanguage("deutsch", menu, chosen), 0);
+    EXPECT_EQ(chosen, "Deutsch");
+    EXPECT_EQ(Translate("Yes"), "Ja");
+    EXPECT_EQ(SelectLanguage("Klingon", menu, chosen), -1);
+    EXPECT_EQ(chosen, "English");
+    EXPECT_FALSE(LanguageActive());
+}
+
 TEST_F(Language, NormalisedNamesLoseMenuDecorations) {
     const std::pair<std::string, std::string> cases[] = {
         {"Fran\xC3\xA7"
