@@ -253,6 +253,8 @@ TStringList GetLanguageList() {
         entries.push_back(LanguageMenuEntry(name, file->ReadString("Language", "LanguageVersion", "")));
     }
     std::sort(entries.begin(), entries.end());
+    // The same file beside the program and installed would only repeat an entry.
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
     return entries;
 }
 
