@@ -178,7 +178,7 @@ void TMpegFile::ResetAnalysis() {
     PlayerRate = 0;
     for (std::string* text : {&RawVersion, &RawTime, &RawOffset, &RawPacketCount, &RawRate, &Version, &TimeSeconds,
                               &TimeMs, &OffsetSeconds, &OffsetMs, &PacketCount, &Rate})
-        *text = "?";
+        text->assign(1, '?');
     for (auto& stream : Video) stream.reset();
     for (auto& stream : Audio) stream.reset();
     Ogt.fill(false);
