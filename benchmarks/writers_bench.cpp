@@ -2,6 +2,7 @@
 // all, 1980 stills, numeric keys on every selection.
 #include <benchmark/benchmark.h>
 
+#include "model/entry_points.h"
 #include "model/iso_structure.h"
 #include "writers/integrity_text_file.h"
 #include "writers/project_file.h"
