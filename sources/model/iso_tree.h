@@ -139,6 +139,9 @@ private:
     std::atomic<bool> StopRequested{false};
 };
 
+// The tree of the ISO files page as the project holds it; a view shows it.
+class TCdTreeView final : public TIsoTree {};
+
 // Bytes rounded up to whole 2048-byte sectors.
 std::int64_t RoundToCdSectors(std::int64_t size);
 // "Approximate ISO File System size" turns red above 650 MiB.
