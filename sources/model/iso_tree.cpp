@@ -120,10 +120,7 @@ TIsoTreeNode* TIsoTree::FolderFor(TIsoTreeNode* parent) const {
     return node;
 }
 
-void TIsoTree::BeginOperation() {
-    ConflictTexts.clear();
-    StopRequested = false;
-}
+void TIsoTree::BeginOperation() { StopRequested = false; }
 
 TIsoTreeNode* TIsoTree::AddItem(TIsoTreeNode* parent, TIsoFileData data, bool force, bool generated) {
     TIsoTreeNode* folder = FolderFor(parent);
@@ -402,4 +399,22 @@ bool TIsoTree::SetMixed(TIsoTreeNode& node, bool mixed) {
     }
     node.Mixed = mixed;
     return true;
+}
+
+void TIsoTree::DropPaths(TIsoTreeNode* target, TStringList paths) {
+    if (OnFileDropped) OnFileDropped(paths);
+    TIsoTreeNode* folder = FolderFor(target);
+    if (!FileDroppedAutoAdd || folder->Generated) return;
+    if (OnFileDroppedStarted) OnFileDroppedStarted();
+    ConflictTexts.clear();
+    std::sort(paths.begin(), paths.end());
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (fs::is_directory(path, error))
+            AddFolderFromDisk(folder, path, false, false);
+        else
+            AddFileFromDisk(folder, path, "", false, false);
+        if (StopRequested) break;
+    }
+    if (OnFileDroppedEnded) OnFileDroppedEnded();
 }

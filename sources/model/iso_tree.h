@@ -109,8 +109,18 @@ public:
     std::int64_t RealSize() const { return TotalSize; }
     std::int64_t CdSize() const { return TotalCdSize; }
     std::size_t NodeCount() const { return Nodes; }
-    // Conflicts recorded by the last add operation.
+    // Conflicts recorded by the additions since the list was last cleared;
+    // the page clears it before an addition and after showing them.
     const TStringList& Conflicts() const { return ConflictTexts; }
+    void ClearConflicts() { ConflictTexts.clear(); }
+
+    // Files and folders dropped from the file manager onto `target`: added
+    // under its folder in sorted order of their paths, unless that folder is
+    // generated or dropping is switched off.
+    bool FileDroppedAutoAdd = true;
+    std::function<void(const TStringList& paths)> OnFileDropped;
+    std::function<void()> OnFileDroppedStarted, OnFileDroppedEnded;
+    void DropPaths(TIsoTreeNode* target, TStringList paths);
 
     // Asks a running scan to stop at its next entry (any thread).
     void RequestStop() { StopRequested = true; }

@@ -309,3 +309,32 @@ TEST_F(IsoTreeTest, DetailRowOfAFileAndOfTheRoot) {
     EXPECT_EQ(root[2], "4.56 KB");
     EXPECT_EQ(root[4], "6144 bytes");
 }
+
+TEST_F(IsoTreeTest, DroppedPathsAreAddedSortedAndConflictsCollected) {
+    const std::string b = Disk.Write("drop/b.txt", "b");
+    const std::string folder = Disk.File("drop/sub");
+    Disk.Write("drop/sub/inner.txt", "i");
+    const std::string clash = Disk.Write("other/b.txt", "x");
+    Disk.Write("other/sub/inner.txt", "y");
+    TIsoTreeNode* target = Tree.CreateFolder(nullptr, "target", false, false);
+    TIsoTreeNode* file = Tree.CreateVirtualFile(target, "v.txt", "o", false, false, 1);
+    int started = 0;
+    int ended = 0;
+    Tree.OnFileDroppedStarted = [&] { ++started; };
+    Tree.OnFileDroppedEnded = [&] { ++ended; };
+
+    // Dropped onto a file: its folder takes the items.
+    Tree.DropPaths(file, {folder, b});
+    EXPECT_EQ(Shape(*Tree.Root()), "CDROM(TARGET(SUB(INNER.TXT),B.TXT,V.TXT))");
+    Tree.DropPaths(target, {clash, Disk.File("other/sub")});
+    ASSERT_EQ(Tree.Conflicts().size(), 2u);  // b.txt, then the folder sub
+    EXPECT_NE(Tree.Conflicts()[0].find("\"" + clash + "\""), std::string::npos);
+    EXPECT_NE(Tree.Conflicts()[1].find("\"" + Disk.File("other/sub") + "\""), std::string::npos);
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(ended, 2);
+
+    TIsoTreeNode* generated = Tree.CreateFolder(nullptr, "VCD", true, true);
+    Tree.DropPaths(generated, {b});
+    EXPECT_TRUE(generated->Children().empty());
+    EXPECT_EQ(started, 2);
+}
