@@ -24,7 +24,8 @@ make_motion ntsc_svcd_1.mpg ntsc-svcd 3 smptebars
 
 # A VCD still: a 4:2:0 JPEG (jpeg2yuv takes no other) made into an MPEG-1
 # still picture and multiplexed for a VCD segment.
-if [ ! -s still_pal_vcd.mpg ]; then
+if [ ! -s still_pal_vcd.mpg ] && command -v jpeg2yuv >/dev/null && command -v mpeg2enc >/dev/null \
+    && command -v mplex >/dev/null; then
     ff -f lavfi -i "testsrc=size=352x288:duration=1" -frames:v 1 -pix_fmt yuvj420p still.tmp.jpg
     jpeg2yuv -f 25 -I p -n 1 -j still.tmp.jpg 2>/dev/null | mpeg2enc -v 0 -f 6 -o still.tmp.m1v
     mplex -v 0 -f 6 -o still.tmp.mpg still.tmp.m1v

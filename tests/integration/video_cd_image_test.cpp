@@ -87,7 +87,8 @@ protected:
         for (const char* tool : {"vcdxbuild", "vcdxrip"})
             if (RunTool(Work.Path(), std::string("command -v ") + tool).ExitCode != 0)
                 GTEST_SKIP() << tool << " missing";
-        if (!fs::exists(Fixture("pal_vcd_1.mpg"))) GTEST_SKIP() << "fixtures missing";
+        for (const char* name : {"pal_vcd_1.mpg", "pal_vcd_2.mpg", "pal_svcd_1.mpg", "still_pal_vcd.mpg"})
+            if (!fs::exists(Fixture(name))) GTEST_SKIP() << name << " missing from the fixtures";
     }
 
     std::string WriteDescription(const TVideoCdDescription& d) {
