@@ -50,6 +50,8 @@ TTrackMargins TrackMarginsFor(TVideoCdType type, TTrackMargins vcd, TTrackMargin
     return type == TVideoCdType::Svcd10 ? svcd : vcd;
 }
 
+bool SvcdOnlyOption(bool checked, TVideoCdType type) { return checked && HasSvcdOnlyOptions(type); }
+
 bool NextVolumeChecksEnabled(bool usePbc, int volumeCount, int volumeNumber, const std::string& albumName,
                              TVideoCdType type) {
     return usePbc && volumeCount > 1 && volumeNumber < volumeCount && !Trim(albumName).empty() &&
@@ -78,7 +80,7 @@ std::string PlaceholderSequenceFor(const std::filesystem::path& programFolder, T
     return IsFile(path) ? path.string() : std::string();
 }
 
-bool CdiOptionsApply(TVideoCdType type) { return type != TVideoCdType::Svcd10; }
+bool CdiOptionsApply(TVideoCdType type) { return HasCdiOptions(type); }
 
 bool CdiApplicationAvailable(const std::filesystem::path& programFolder) {
     const std::filesystem::path folder = programFolder / "Cdi";

@@ -96,6 +96,10 @@ struct TTrackMargins {
 };
 TTrackMargins TrackMarginsFor(TVideoCdType type, TTrackMargins vcd, TTrackMargins svcd);
 
+// An SVCD-only option ("SvcdBroken", "SvcdUpdateScanData") as it goes into
+// the record: only when checked and the disc is an SVCD.
+bool SvcdOnlyOption(bool checked, TVideoCdType type);
+
 // The next-volume checks are offered on every volume of an album but the last.
 bool NextVolumeChecksEnabled(bool usePbc, int volumeCount, int volumeNumber, const std::string& albumName,
                              TVideoCdType type);

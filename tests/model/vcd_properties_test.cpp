@@ -60,6 +60,9 @@ TEST(VcdProperties, VolumeAndGapRules) {
     EXPECT_EQ(TrackMarginsFor(TVideoCdType::Vcd11, {30, 45}, {0, 0}).Rear, 45);
     EXPECT_EQ(ApplicationIdFor(true, "MINE"), "CDI/CDI_VCD.APP;1");
     EXPECT_EQ(ApplicationIdFor(false, "MINE"), "MINE");
+    EXPECT_TRUE(SvcdOnlyOption(true, TVideoCdType::Svcd10));
+    EXPECT_FALSE(SvcdOnlyOption(true, TVideoCdType::Vcd20));
+    EXPECT_FALSE(SvcdOnlyOption(false, TVideoCdType::Svcd10));
     EXPECT_TRUE(CdiOptionsApply(TVideoCdType::Vcd11));
     EXPECT_FALSE(CdiOptionsApply(TVideoCdType::Svcd10));
 }
