@@ -15,7 +15,9 @@ struct TLoopMainThread::TBlockingCall {
 
 TLoopMainThread::TLoopMainThread() : Owner(std::this_thread::get_id()) {}
 
-TLoopMainThread::~TLoopMainThread() {
+TLoopMainThread::~TLoopMainThread() { Close(); }
+
+void TLoopMainThread::Close() {
     // A worker still waiting for its hand-off must not wait for ever.
     std::deque<std::shared_ptr<TBlockingCall>> waiting;
     {
@@ -32,8 +34,9 @@ void TLoopMainThread::Post(TTask task) {
         std::lock_guard lock(Mutex);
         if (Closed) return;
         Tasks.push_back(std::move(task));
+        // Notified under the lock: once the task has run, the loop may be gone.
+        Wake.notify_all();
     }
-    Wake.notify_all();
 }
 
 void TLoopMainThread::InvokeBlocking(TTask task) {
@@ -55,8 +58,8 @@ void TLoopMainThread::InvokeBlocking(TTask task) {
             call->Task();
             call->Finish();
         });
+        Wake.notify_all();
     }
-    Wake.notify_all();
     std::unique_lock lock(call->Mutex);
     call->Done.wait(lock, [&] { return call->Finished; });
 }

@@ -43,6 +43,9 @@ public:
 
     // Processes tasks until `done` holds or `timeout` has passed; returns `done()`.
     bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+    // Drops queued tasks, releases waiting workers and accepts nothing more;
+    // the loop's end does it too.
+    void Close();
 
 private:
     struct TBlockingCall;

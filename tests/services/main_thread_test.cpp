@@ -25,18 +25,13 @@ TEST(LoopMainThread, BlockingCallsFromWorkersRunOnTheMainThreadInOrder) {
 }
 
 TEST(LoopMainThread, ClosingReleasesAWaitingWorker) {
-    auto loop = std::make_unique<TLoopMainThread>();
-    std::atomic<bool> returned = false;
-    std::thread worker([&] {
-        loop->InvokeBlocking([] {});
-        returned = true;
-    });
-    while (!loop->ProcessPending(std::chrono::milliseconds(0)) && !returned) {
-        // Let the worker queue its call, then close the loop without running it.
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        loop.reset();
-        break;
-    }
-    worker.join();
-    EXPECT_TRUE(returned);
+    TLoopMainThread loop;
+    std::atomic<bool> ran = false;
+    std::thread worker([&] { loop.InvokeBlocking([&] { ran = true; }); });
+    // Let the worker queue its call, then close the loop without running it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    loop.Close();
+    worker.join();  // returns: the worker was released
+    EXPECT_FALSE(ran);
+    EXPECT_FALSE(loop.ProcessPending(std::chrono::milliseconds(0)));
 }

@@ -1,0 +1,98 @@
+#include "exec/command_gui2console.h"
+
+#include <utility>
+
+TCommandGui2Console::TCommandGui2Console(TCommandSetup setup)
+    : TCommandInterface(std::move(setup)), Runner(std::make_unique<TGUI2Console>()) {}
+
+TCommandGui2Console::~TCommandGui2Console() { TCommandGui2Console::Release(); }
+
+void TCommandGui2Console::DetachRunner() {
+    Runner->OnDone = nullptr;
+    Runner->OnError = nullptr;
+    Runner->OnLine = nullptr;
+}
+
+void TCommandGui2Console::AttachRunner() {
+    Runner->OnDone = [this](TGUI2Console&, std::uint32_t exitCode) { CommandEnded(exitCode); };
+    Runner->OnError = [this](TGUI2Console&, const std::string& error) { ConsoleError(error); };
+    Runner->OnLine = [this](TGUI2Console&, const std::string& line) { EmitLine(line); };
+}
+
+void TCommandGui2Console::Execute(TCommandLinesView* commandLineMemo, TCommandDoneEvent onDone,
+                                  TCommandMessageEvent onMessage) {
+    if (Cancelled || !Runner) return;
+    TCommandInterface::Execute(commandLineMemo, std::move(onDone), std::move(onMessage));
+    DetachRunner();
+    Runner->Stop();
+
+    Runner->AppType = TAppType::at32bit;
+    Runner->AutoTerminate = false;
+    Runner->PipeSize = TPipeSize::ps256k;
+    Runner->BufferSize = TBufferSize::bs256;
+    Runner->TimeOutDelay = 50;
+    Runner->Priority = TThreadPriority::tpNormal;
+    Runner->Stop();
+    Runner->Application.clear();
+
+    std::string folder;
+    GetWorkingFolder(folder);
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    Runner->HomeDirectory = folder;
+    std::string executable;
+    std::string parameters;
+    GetExecutable(executable);
+    GetParameters(parameters);
+    Runner->Command = "\"" + executable + "\" " + parameters;
+    AttachRunner();
+
+    bool proceed = true;
+    BeforeStart(proceed);
+    if (!proceed) {
+        // Ends without having started: neither succeeded, failed nor cancelled.
+        if (TCommandDoneEvent done = std::exchange(OnDone, nullptr)) done(*this, Status, Param);
+        return;
+    }
+
+    if (CommandLineMemo) {
+        if (CommandLineMemo->LineCount() > CommandLinesViewLimit) CommandLineMemo->Clear();
+        CommandLineMemo->AddLine("cd \"" + Runner->HomeDirectory + "\"");
+        CommandLineMemo->AddLine(Runner->Command);
+        CommandLineMemo->AddLine("");
+        CommandLineMemo->ShowStart();
+    }
+    if (!Cancelled) {
+        Status.Started = true;
+        Runner->Start();
+    }
+}
+
+void TCommandGui2Console::ConsoleError(const std::string& error) {
+    if (!Runner || Cancelled) return;
+    Failed = true;
+    EmitLine("ERROR:Error while trying to execute " + Title + ". Execution aborted...");
+    if (!Trim(error).empty()) EmitLine("ERROR:" + error);
+    Status.SetFailed();
+}
+
+void TCommandGui2Console::CommandEnded(std::uint32_t exitCode) {
+    if (Runner) DetachRunner();
+    TCommandInterface::CommandEnded(exitCode);
+}
+
+void TCommandGui2Console::Cancel() {
+    if (!Runner || Cancelled) return;
+    Cancelled = true;
+    DetachRunner();
+    Runner->Stop();
+    Status.SetCancelled();
+    CommandEnded(1);
+}
+
+void TCommandGui2Console::Release() {
+    if (!Runner) return;
+    OnDone = nullptr;
+    DetachRunner();
+    Runner->Stop();
+    Runner.reset();
+}

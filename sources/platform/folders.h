@@ -1,0 +1,40 @@
+// Where the program finds its own folder, its configuration and its shipped
+// files. Folders are returned without a trailing delimiter.
+#pragma once
+
+#include <string>
+
+#include "lib/text.h"
+
+// The folder of the running executable; tests point it elsewhere.
+std::string ProgramFolder();
+void SetProgramFolderOverride(const std::string& folder);  // empty: back to the executable's folder
+
+// $XDG_CONFIG_HOME/lumora, else ~/.config/lumora; tests point it elsewhere.
+std::string ConfigFolder();
+void SetConfigFolderOverride(const std::string& folder);
+
+// The installed data folder (<prefix>/share/lumora).
+std::string InstalledDataFolder();
+
+// The user's home folder, empty when unknown.
+std::string HomeFolder();
+
+// Folders searched for shipped files, in order: the program folder, then the
+// installed data folder (once when they are the same).
+TStringList ShippedFolders();
+// The first existing `relative` path inside the shipped folders, or empty.
+std::string FindShippedFile(const std::string& relative);
+
+// Where the INI file named `fileName` lives: the program folder when it already
+// holds the file or is writable (portable use), otherwise the config folder,
+// which is created when missing.
+std::string IniFileFolder(const std::string& fileName);
+std::string IniFilePath(const std::string& fileName);
+
+// The file that keeps the registry settings.
+std::string RegistryFilePath();
+
+bool FolderExists(const std::string& folder);
+bool FileExists(const std::string& path);
+std::string IncludeTrailingDelimiter(const std::string& folder);
