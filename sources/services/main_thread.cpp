@@ -65,14 +65,27 @@ void TLoopMainThread::InvokeBlocking(TTask task) {
 }
 
 bool TLoopMainThread::ProcessPending(std::chrono::milliseconds wait) {
-    std::deque<TTask> batch;
+    std::size_t count = 0;
     {
         std::unique_lock lock(Mutex);
         if (Tasks.empty() && wait.count() > 0) Wake.wait_for(lock, wait, [&] { return !Tasks.empty(); });
-        batch.swap(Tasks);
+        count = Tasks.size();
     }
-    for (auto& task : batch) task();
-    return !batch.empty();
+    // One task at a time, left in the queue until it runs: a task that waits
+    // for the loop itself (a runner being destroyed) must find the others.
+    // Only those queued now, so that a busy worker cannot keep the loop here.
+    std::size_t ran = 0;
+    for (; ran < count; ++ran) {
+        TTask task;
+        {
+            std::lock_guard lock(Mutex);
+            if (Tasks.empty()) break;
+            task = std::move(Tasks.front());
+            Tasks.pop_front();
+        }
+        task();
+    }
+    return ran > 0;
 }
 
 bool TLoopMainThread::IsMainThread() const { return std::this_thread::get_id() == Owner; }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fstream>
 #include <numeric>
+#include <thread>
 
 #include "services/services.h"
 #include "support/temp_folder.h"
@@ -163,6 +164,21 @@ TEST_F(ConsoleRunner, DestroyingARunningRunnerEndsTheChild) {
     Runner.reset();
     EXPECT_FALSE(ProcessExists(pid));
     EXPECT_FALSE(Done);
+}
+
+TEST_F(ConsoleRunner, DestroyingTheRunnerFromAQueuedTaskDoesNotWaitForItself) {
+    // The first line's hand-off is queued right behind the task that destroys
+    // the runner; the destruction must serve it instead of waiting for it.
+    bool destroyed = false;
+    RunShell("yes line");
+    Loop.Post([&] {
+        Runner.reset();
+        destroyed = true;
+    });
+    std::this_thread::sleep_for(200ms);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Loop.RunUntil([&] { return destroyed; }, 30s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
 
 TEST_F(ConsoleRunner, TensOfMegabytesOfLinesArriveComplete) {
