@@ -11,7 +11,11 @@ std::string WithoutTrailingDelimiter(std::string folder) {
     return folder;
 }
 
-std::string DllPathIn(const std::string& folder) { return folder + "/" + AspiDllName; }
+// Joined with the folder's own delimiter: the Windows layers name Windows folders.
+std::string DllPathIn(const std::string& folder) {
+    const bool windowsStyle = folder.find('\\') != std::string::npos && folder.find('/') == std::string::npos;
+    return folder + (windowsStyle ? "\\" : "/") + AspiDllName;
+}
 
 bool IsWindowsFamily(TWindowsFamily family) { return family == TWindowsFamily::Nt || family == TWindowsFamily::Win95; }
 
