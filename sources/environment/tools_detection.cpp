@@ -40,6 +40,11 @@ bool IsExecutableFile(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), X_OK) == 0;
 }
 
+TStringList WithoutTrailingEmptyLines(TStringList lines) {
+    while (!lines.empty() && Trim(lines.back()).empty()) lines.pop_back();
+    return lines;
+}
+
 // What a version query printed, and how it ended.
 struct TQueryResult {
     TStringList Lines;
@@ -158,7 +163,7 @@ bool TDetection::CheckVcdImager() {
     if (!FolderIsUsable(folder, "\"\\\n\t")) return false;
 
     const TQueryResult query = Query(folder + "vcdxbuild", "-V");
-    if (query.ExitCode == 0) Tools.VcdImagerBanner = query.Lines;
+    if (query.ExitCode == 0) Tools.VcdImagerBanner = WithoutTrailingEmptyLines(query.Lines);
     const std::string version = VcdImagerVersionLine(query.Lines, query.ExitCode);
     if (!IsSupportedVcdImager(version, Options.Rules)) {
         // Without VCDImager the program ends; it must never end without a word,
