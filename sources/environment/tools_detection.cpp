@@ -355,10 +355,10 @@ TStringList ToolsCheckLines(const TDetectedTools& tools) {
     lines.push_back(line("mplex version", OrNone(tools.MplexVersion)));
     lines.push_back(line("mjpegtools version code", std::to_string(tools.MjpegToolsVersionCode)));
     lines.push_back(line("mjpegtools available", YesNo(tools.MjpegToolsAvailable)));
-    lines.push_back(line("SCSI layer", AspiStatusLabel(tools.AspiLayer, tools.AspiInstallationClass) + " (" +
-                                           AspiReportingName(tools.AspiLayer, tools.AspiInstallationClass) + ", " +
-                                           Translate("code") + " " + std::to_string(static_cast<int>(tools.AspiLayer)) +
-                                           ")"));
+    const std::string label = AspiStatusLabel(tools.AspiLayer, tools.AspiInstallationClass);
+    const std::string name = AspiReportingName(tools.AspiLayer, tools.AspiInstallationClass);
+    const std::string code = Translate("code") + " " + std::to_string(static_cast<int>(tools.AspiLayer));
+    lines.push_back(line("SCSI layer", label + " (" + (name == label ? code : name + ", " + code) + ")"));
     lines.push_back(line("SCSI drive tools allowed", YesNo(tools.ScsiToolsAllowed)));
     lines.push_back(line("SCSI drive tools enabled", YesNo(tools.ScsiToolsEnabled)));
     lines.push_back(line("Media player", Translate("checked by the window front end")));
