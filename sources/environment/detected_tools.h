@@ -42,7 +42,7 @@ struct TDetectedTools {
     std::string CdrdaoFolder;
     std::uint8_t CdrdaoVersionCode = 0;  // 0 none or unsupported, 1 = 1.1.5, 2 = 1.1.7, 3 = 1.2.x
     bool CdrdaoInstalled = false;
-    std::string CdrdaoVersion;          // "Cdrdao version 1.2.4"
+    std::string CdrdaoVersion;          // "Cdrdao version 1.2.4", kept even when not supported
     bool CdrdaoSupportEnabled = false;  // a device was found by the bus scan
     // Found, but switched off by the user or for want of a usable SCSI layer.
     bool CdrdaoDisabled = false;

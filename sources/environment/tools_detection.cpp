@@ -122,7 +122,7 @@ bool TDetection::FolderIsUsable(const std::string& folder, const std::string& fo
         std::string shown = std::string(1, c);
         if (c == '\n') shown = Translate("line break");
         if (c == '\t') shown = Translate("tab");
-        ErrorBox("\r" + Format(Translate("The %s character is not allowed in:"), shown) + "\r\r  " + folder + "   \r");
+        ErrorBox("\r" + Format(Translate("The %s character is not allowed in:"), shown) + "\r\r   " + folder + "\r");
         return false;
     }
     return true;

@@ -409,8 +409,25 @@ TEST(ToolsDetectionFolders, AFolderThatWouldBreakACommandLineIsRefused) {
         EXPECT_EQ(dialogs.Asked[0].Type, TMsgDlgType::Error);
         const std::string folder = fake.Folder() + (c.VcdImagerRefused ? "VCDImager/" : "Mjpegtools/");
         EXPECT_EQ(dialogs.Asked[0].Message,
-                  "\rThe " + std::string(c.Shown) + " character is not allowed in:\r\r  " + folder + "   \r");
+                  "\rThe " + std::string(c.Shown) + " character is not allowed in:\r\r   " + folder + "\r");
         EXPECT_FALSE(tools.MjpegToolsAvailable);
         EXPECT_FALSE(fake.Ran("VCDImager/vcdxbuild") && c.VcdImagerRefused);
     }
+}
+
+TEST_F(ToolsDetection, ForcingCdrdaoWithoutAnyLayerStillTurnsItOffWithAPlainBox) {
+    Fake.All();
+    TFakeSystem system;  // no library, no installed layer, no kernel access
+    const TDetectionPlatform platform = system.Platform();
+    Options.Platform = &platform;
+    Options.Keys.ForceCdrdao = true;
+    ASSERT_TRUE(Detect());
+    ASSERT_EQ(Dialogs.Asked.size(), 1u);
+    EXPECT_EQ(Dialogs.Asked[0].Kind, "message");
+    EXPECT_EQ(Dialogs.Asked[0].Type, TMsgDlgType::Information);
+    EXPECT_TRUE(StartsWith(Dialogs.Asked[0].Message, "\"WnAspi32.dll\" not found... \r"));
+    EXPECT_FALSE(Fake.Ran("CDRDAO/cdrdao"));
+    EXPECT_FALSE(Tools.CdrdaoInstalled);
+    EXPECT_FALSE(Tools.ForceCdrdao);
+    EXPECT_EQ(CdrdaoStatusText(Tools), "CDRDAO disabled");
 }
