@@ -7,12 +7,12 @@
 #include <iterator>
 
 #include "environment/aspi_layer.h"
-#include "environment/detection_message.h"
 #include "lib/console_runner.h"
 #include "lib/product.h"
 #include "platform/folders.h"
 #include "services/services.h"
 #include "settings/language.h"
+#include "settings/message_dialogs.h"
 
 namespace {
 
@@ -82,8 +82,7 @@ private:
         Dialogs().MessageDlg(message, TMsgDlgType::Information, mbOK);
     }
     void Advanced(const std::string& message, TMsgDlgType type, const std::string& helpName, bool& dontShow) const {
-        DetectionMessageDlg({message, type, mbOK, helpName}, dontShow, TModalResult::OK, Tools.ProgramFolder,
-                            Options.LanguageCode);
+        AdvancedMessageDlg(message, type, mbOK, helpName, Translate(DontShowAgainCaption), dontShow, TModalResult::OK);
     }
     std::string OnlyVersionText() const {
         return Translate("This " + Product + " version supports only the version %s of \"%s\"");

@@ -18,7 +18,6 @@ struct TDetectionOptions {
     std::string ProgramFolder;  // empty: the executable's folder
     TStartupKeys Keys;
     TDoNotShowFlags DoNotShow;
-    std::string LanguageCode;  // "fr" prefers the French help pages
     TVersionRules Rules = TVersionRules::Posix;
     std::optional<std::string> SearchPath;         // folders separated by ":"; none: $PATH
     const TDetectionPlatform* Platform = nullptr;  // null: this system

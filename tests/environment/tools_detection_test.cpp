@@ -7,6 +7,7 @@
 #include "fake_platform.h"
 #include "fake_tools.h"
 #include "services/services.h"
+#include "support/folders_scope.h"
 #include "support/scripted_dialogs.h"
 
 namespace {
@@ -190,6 +191,8 @@ TEST_F(ToolsDetection, OnlyWindowsOwnLayerDisablesCdrdaoWithAMessageUntilTicked)
 }
 
 TEST_F(ToolsDetection, TheCdrdaoDisabledMessageNamesItsHelpPage) {
+    // Help pages are looked up in the program's own folder.
+    TFoldersScope folders{(Fake.Root.Path() / "Lumora").string(), Fake.Root.File("config")};
     Fake.All();
     Fake.Root.Write("Lumora/Docs/UnknownAspi.htm", "<html></html>");
     TFakeSystem system;
