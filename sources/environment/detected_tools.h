@@ -18,6 +18,20 @@ enum class TAspiLayer : std::uint8_t {
     LinuxSgIo = 5,  // the kernel's SG_IO on the device node
 };
 
+// The remembered "Don't show this message again" answers of the detection's
+// messages, read at start-up and stored back with the settings.
+struct TDoNotShowFlags {
+    bool NoVcdImager = false;
+    bool NoCdrdao = false;
+    bool NoMjpeg = false;
+    bool NoAspiDll = false;
+    bool BadVcdImager = false;
+    bool BadCdrdao = false;
+    bool CdrdaoReadWarning = false;
+    bool CdrdaoDisabled = false;
+    bool BadMjpegtools = false;
+};
+
 struct TDetectedTools {
     std::string ProgramFolder;  // with a trailing "/"
 
@@ -28,8 +42,10 @@ struct TDetectedTools {
     std::string CdrdaoFolder;
     std::uint8_t CdrdaoVersionCode = 0;  // 0 none or unsupported, 1 = 1.1.5, 2 = 1.1.7, 3 = 1.2.x
     bool CdrdaoInstalled = false;
-    std::string CdrdaoVersion;          // "Cdrdao version 1.2.4"
+    std::string CdrdaoVersion;          // "Cdrdao version 1.2.4", kept even when not supported
     bool CdrdaoSupportEnabled = false;  // a device was found by the bus scan
+    // Found, but switched off by the user or for want of a usable SCSI layer.
+    bool CdrdaoDisabled = false;
 
     std::string MjpegToolsFolder;
     std::uint8_t MjpegToolsVersionCode = 0;  // 0 none, 1 = 1.6.0-beta1, 2 any other supported
@@ -47,6 +63,11 @@ struct TDetectedTools {
 
     bool ScsiToolsAllowed = false;
     bool ScsiToolsEnabled = false;
+
+    // The user's cdrdao switches as this run leaves them (stored back with the settings).
+    bool ForceNoCdrdao = false;
+    bool ForceCdrdao = false;
+    TDoNotShowFlags DoNotShow;
 
     // The lines each tool printed for its version query, for the about page.
     TStringList VcdImagerBanner;
