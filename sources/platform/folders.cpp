@@ -12,6 +12,7 @@ namespace {
 
 std::string ProgramFolderOverride;
 std::string ConfigFolderOverride;
+std::string DataFolderOverride;
 
 std::string ExecutableFolder() {
     std::error_code error;
@@ -53,7 +54,14 @@ std::string ConfigFolder() {
 
 void SetConfigFolderOverride(const std::string& folder) { ConfigFolderOverride = WithoutTrailingDelimiter(folder); }
 
-std::string InstalledDataFolder() { return WithoutTrailingDelimiter(LUMORA_DATA_DIR); }
+std::string InstalledDataFolder() {
+    if (!DataFolderOverride.empty()) return DataFolderOverride;
+    return WithoutTrailingDelimiter(LUMORA_DATA_DIR);
+}
+
+void SetInstalledDataFolderOverride(const std::string& folder) {
+    DataFolderOverride = WithoutTrailingDelimiter(folder);
+}
 
 std::string HomeFolder() { return WithoutTrailingDelimiter(Environment("HOME")); }
 

@@ -14,8 +14,9 @@ void SetProgramFolderOverride(const std::string& folder);  // empty: back to the
 std::string ConfigFolder();
 void SetConfigFolderOverride(const std::string& folder);
 
-// The installed data folder (<prefix>/share/lumora).
+// The installed data folder (<prefix>/share/lumora); tests point it elsewhere.
 std::string InstalledDataFolder();
+void SetInstalledDataFolderOverride(const std::string& folder);
 
 // The user's home folder, empty when unknown.
 std::string HomeFolder();

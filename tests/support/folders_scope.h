@@ -1,5 +1,5 @@
-// Points the program folder and the configuration folder at temporary folders
-// for the lifetime of the object.
+// Points the program folder, the configuration folder and the installed data
+// folder at temporary folders for the lifetime of the object.
 #pragma once
 
 #include <string>
@@ -8,13 +8,16 @@
 
 class TFoldersScope {
 public:
-    TFoldersScope(const std::string& program, const std::string& config) {
+    TFoldersScope(const std::string& program, const std::string& config, const std::string& data = {}) {
         SetProgramFolderOverride(program);
         SetConfigFolderOverride(config);
+        // By default no installed files can leak into a test.
+        SetInstalledDataFolderOverride(data.empty() ? config + "/no-data" : data);
     }
     ~TFoldersScope() {
         SetProgramFolderOverride("");
         SetConfigFolderOverride("");
+        SetInstalledDataFolderOverride("");
     }
     TFoldersScope(const TFoldersScope&) = delete;
     TFoldersScope& operator=(const TFoldersScope&) = delete;
