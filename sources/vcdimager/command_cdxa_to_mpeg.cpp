@@ -63,7 +63,8 @@ bool RefuseSameCdxaFiles(const std::string& datFile, const std::string& mpgFile)
     std::error_code error;
     const std::string in = fs::weakly_canonical(fs::path(Trim(datFile)), error).string();
     const std::string out = fs::weakly_canonical(fs::path(Trim(mpgFile)), error).string();
-    if (!SameText(in, out)) return false;
+    // Also one file under two names (a link), which would be read while it is rewritten.
+    if (!SameText(in, out) && !fs::equivalent(in, out, error)) return false;
     Dialogs().MessageDlg("\r" + Translate("The files must be different") + "\r", TMsgDlgType::Error, mbOK);
     return true;
 }

@@ -1,8 +1,6 @@
 #include "vcdimager/command_vcdxbuild.h"
 
-#include <charconv>
 #include <filesystem>
-#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -13,6 +11,7 @@
 #include "settings/language.h"
 #include "settings/startup_keys.h"
 #include "vcdimager/last_file_names.h"
+#include "vcdimager/mpeg_analysis_parser.h"
 #include "writers/image_description_rewrite.h"
 #include "writers/video_cd_xml_writer.h"
 
@@ -21,23 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 bool IsBinCue(TCdImageType type) { return type == TCdImageType::Cue || type == TCdImageType::AdvCue; }
-
-// The trimmed text between `from` and `to` (both lower case) in the lower-cased text.
-std::optional<std::string> Between(const std::string& lower, std::string_view from, std::string_view to) {
-    const std::size_t start = lower.find(from);
-    if (start == std::string::npos) return std::nullopt;
-    const std::size_t end = lower.find(to, start + from.size());
-    if (end == std::string::npos) return std::nullopt;
-    return Trim(std::string_view(lower).substr(start + from.size(), end - start - from.size()));
-}
-
-std::optional<std::int64_t> ParseInt64(const std::string& text) {
-    std::int64_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [at, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || at != end) return std::nullopt;
-    return value;
-}
 
 void DeleteQuietly(const fs::path& path) {
     std::error_code ignored;
@@ -64,19 +46,6 @@ void DeleteMatching(const std::string& base, const std::string& suffix) {
 std::string WarningBoxLine(const std::string& text) { return Translate(text) + "       "; }
 
 }  // namespace
-
-bool IsHarmlessBadPacket(std::string_view text) {
-    const std::string lower = LowerCase(text);
-    if (lower.find("bad packet at packet") == std::string::npos) return false;
-    const auto offset = Between(lower, "stream byte offset", ") -- remaining");
-    const auto remaining = Between(lower, ") -- remaining", "bytes of stream will be ignored");
-    if (!offset || !remaining) return false;
-    const auto x = ParseInt64(*offset);
-    const auto y = ParseInt64(*remaining);
-    if (!x || !y || *y < 0) return false;
-    // The ignored rest is small and lies near the end of the stream.
-    return *y <= 100000 && *y * 5 <= *x;
-}
 
 std::string EntryPointKey(std::string_view text) {
     const std::string line(text);

@@ -48,9 +48,6 @@ private:
     void DeletePartialFiles() const;
 };
 
-// A packet error whose ignored rest is small and near the end of the stream.
-bool IsHarmlessBadPacket(std::string_view text);
-
 // The key that tells two "closest possible entry point" remarks of one
 // sequence at one place apart from others.
 std::string EntryPointKey(std::string_view text);

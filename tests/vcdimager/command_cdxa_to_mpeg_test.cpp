@@ -133,8 +133,10 @@ TEST_F(CdxaConversion, TheFilesMustBeDifferent) {
     EXPECT_TRUE(RefuseSameCdxaFiles("/media/Clip.DAT", "/media/clip.dat"));
     EXPECT_TRUE(RefuseSameCdxaFiles("/media/./clip.dat", " /media/clip.dat "));
     EXPECT_FALSE(RefuseSameCdxaFiles("/media/clip.dat", "/media/clip.mpg"));
-    EXPECT_EQ(Dialogs.Messages(),
-              (std::vector<std::string>{"\rThe files must be different\r", "\rThe files must be different\r"}));
+    const std::string dat = Folder.Write("clip.dat", "RIFF");
+    fs::create_symlink(dat, Folder.File("link.mpg"));
+    EXPECT_TRUE(RefuseSameCdxaFiles(dat, Folder.File("link.mpg")));
+    EXPECT_EQ(Dialogs.Messages(), std::vector<std::string>(3, "\rThe files must be different\r"));
 }
 
 TEST_F(CdxaConversion, FailureDeletesTheOutput) {
