@@ -266,6 +266,10 @@ std::shared_ptr<TBuildParam> MakeBuildParam(const std::string& xmlFile, const st
     return param;
 }
 
+std::shared_ptr<TBuildParam> MakeBuildParam(const TVcdProperties& properties) {
+    return MakeBuildParam(properties.XmlPath, properties.OutputBaseName, properties.CdImageType, properties.Image2336);
+}
+
 void BuildCdImageEnded(TCommandInterface&, const TExecuteStatus& status, bool& continueQueue,
                        const TCommandParamPtr& param) {
     if (!status.IsSucceeded()) {

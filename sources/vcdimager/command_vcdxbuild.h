@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/vcd_properties.h"
 #include "model/video_cd.h"
 #include "vcdimager/command_vcd.h"
 
@@ -59,6 +60,8 @@ std::string ImageFileName(const TBuildParam& param);
 // the program's INI file.
 std::shared_ptr<TBuildParam> MakeBuildParam(const std::string& xmlFile, const std::string& imageBase,
                                             TCdImageType imageType, bool sector2336);
+// The same for the project: its XML path, output base name, image type and sector size.
+std::shared_ptr<TBuildParam> MakeBuildParam(const TVcdProperties& properties);
 
 // The build command as the authoring queue runs it; `onOutput` receives the
 // status lines. Its end handler is BuildCdImageEnded.

@@ -7,7 +7,7 @@
 #include "lib/safe_file.h"
 #include "settings/language.h"
 #include "vcdimager/last_file_names.h"
-#include "writers/video_cd_xml_writer.h"
+#include "writers/vcd_properties_xml.h"
 
 TCommandXml::TCommandXml(TCommandSetup setup)
     : TCommandInterface(std::move(setup)), Info(std::dynamic_pointer_cast<TXmlGenerationInfo>(Param)) {
@@ -16,14 +16,16 @@ TCommandXml::TCommandXml(TCommandSetup setup)
 
 TCommandXml::~TCommandXml() { TCommandXml::Release(); }
 
+std::string TCommandXml::XmlFile() const { return Info && Info->Properties ? Info->Properties->XmlPath : ""; }
+
 void TCommandXml::OnSuccess() {
-    if (Info && !Info->XmlFile.empty()) RememberLastFileName(TFileDialogKind::Xml, Info->XmlFile);
+    if (!XmlFile().empty()) RememberLastFileName(TFileDialogKind::Xml, XmlFile());
 }
 
 void TCommandXml::OnFailure() {
-    if (!Info || Info->XmlFile.empty()) return;
+    if (XmlFile().empty()) return;
     std::error_code ignored;
-    std::filesystem::remove(Info->XmlFile, ignored);
+    std::filesystem::remove(XmlFile(), ignored);
 }
 
 void TCommandXml::OnCancel() { OnFailure(); }
@@ -59,20 +61,22 @@ void TCommandXml::Generate() {
     const std::string aborted = "Unable to generate the internally computed XML file, execution aborted...";
     if (!Info) return Fail(aborted);
     if (Info->OnXmlStart) Info->OnXmlStart(*this, false);
-    if (!Info->Description) return Fail(aborted);
+    if (!Info->Properties) return Fail(aborted);
+    TVcdProperties& properties = *Info->Properties;
 
-    Info->Lines = WriteVideoCdXml(*Info->Description, TXmlMode::Plain);
+    properties.Lines.clear();
+    WriteVideoCdXml(&properties, false);
     std::string text;
-    for (const std::string& line : Info->Lines) text += line + "\r\n";
+    for (const std::string& line : properties.Lines) text += line + "\r\n";
     if (Info->OnXmlText) Info->OnXmlText(*this, text);
 
-    if (Info->XmlFile.empty())
+    const std::string& xmlFile = properties.XmlPath;
+    if (xmlFile.empty())
         return Fail("Unable to generate the internally computed XML file (bad filename), execution aborted...");
     std::string error;
-    if (!SaveFileSafely(Info->XmlFile, text, &error))
-        return Fail("Unable to create the new file \"" + Info->XmlFile + "\"");
+    if (!SaveFileSafely(xmlFile, text, &error)) return Fail("Unable to create the new file \"" + xmlFile + "\"");
 
-    EmitLine(std::string(XmlGeneratedMessage) + ": \"" + Info->XmlFile + "\"");
+    EmitLine(std::string(XmlGeneratedMessage) + ": \"" + xmlFile + "\"");
     CommandEnded(0);
 }
 

@@ -9,13 +9,12 @@
 
 #include "exec/command_interface.h"
 #include "lib/text.h"
-#include "writers/video_cd_description.h"
+#include "model/vcd_properties.h"
 
 class TXmlGenerationInfo : public TCommandParam {
 public:
-    std::shared_ptr<const TVideoCdDescription> Description;  // the project
-    std::string XmlFile;                                     // where the description goes
-    TStringList Lines;                                       // the generated description
+    // The project: its XML path, and the lines that receive the description.
+    std::shared_ptr<TVcdProperties> Properties;
     // Receives the whole text (CR LF after each line), for the XML viewer.
     std::function<void(TCommandInterface& sender, const std::string& xmlText)> OnXmlText;
     // Called with false before the generation starts.
@@ -41,6 +40,7 @@ public:
     void Release() override;
 
 private:
+    std::string XmlFile() const;
     void Generate();
     void Fail(const std::string& message);
 };

@@ -10,6 +10,7 @@
 #include "exec/commands_manager.h"
 #include "exec/status_lines.h"
 #include "lib/console_runner.h"
+#include "model/mpeg_files.h"
 #include "services/services.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
@@ -24,29 +25,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 std::string Fixture(const std::string& name) { return (FixturesFolder() / name).string(); }
-
-TDescriptionFile Motion(const std::string& path, const std::vector<std::string>& times) {
-    TDescriptionFile file;
-    file.FullPath = path;
-    for (const std::string& time : times) {
-        TDescriptionEntry entry;
-        entry.TimeText = time;
-        file.Entries.push_back(entry);
-    }
-    return file;
-}
-
-// Two PAL sequences; the first has two chapters that fall onto one entry point.
-std::shared_ptr<TVideoCdDescription> TwoPalVideos() {
-    auto description = std::make_shared<TVideoCdDescription>();
-    description->ProgramNameVersion = "Lumora v1.1.6";
-    description->VolumeLabel = "FIXTURES";
-    description->AlbumName = "FIXTURES";
-    description->XmlComments = false;
-    description->Files.push_back(Motion(Fixture("pal_vcd_1.mpg"), {"0:00:00.000", "0:00:01.100", "0:00:01.150"}));
-    description->Files.push_back(Motion(Fixture("pal_vcd_2.mpg"), {"0:00:00.000"}));
-    return description;
-}
 
 // cue "mm:ss:ff" as a sector number.
 long long Sector(const std::string& msf) {
@@ -117,17 +95,34 @@ protected:
         ASSERT_TRUE(Loop.RunUntil([&] { return !Manager.IsRunning(); }, 120s));
     }
 
-    // Description and image of the two fixtures; returns the image base.
+    // Two PAL sequences; the first has two chapters that fall onto one entry point.
+    TMpegFiles Files;
+    TNavigationRegistration Navigation{Files};
+
+    std::shared_ptr<TVcdProperties> TwoPalVideos(TCdImageType type) {
+        TMpegFile* first = Files.Add(std::make_unique<TMpegFile>(Fixture("pal_vcd_1.mpg"), true));
+        first->AddEntryPoint("0:00:01.100", true);
+        first->AddEntryPoint("0:00:01.150", true);
+        Files.Add(std::make_unique<TMpegFile>(Fixture("pal_vcd_2.mpg"), true));
+        auto properties = std::make_shared<TVcdProperties>();
+        properties->Files = &Files;
+        properties->ProgramNameVersion = "Lumora v1.1.6";
+        properties->VolumeLabel = "FIXTURES";
+        properties->AlbumName = "FIXTURES";
+        properties->XmlComments = false;
+        properties->CdImageType = type;
+        properties->SetOutputBaseName(Folder.File("disc"));
+        return properties;
+    }
+
+    // Description and image of the two fixtures through one queue; returns the image base.
     std::string Build(TCdImageType type) {
-        const std::string xml = Folder.File("disc.xml");
-        const std::string base = Folder.File("disc");
         auto info = std::make_shared<TXmlGenerationInfo>();
-        info->Description = TwoPalVideos();
-        info->XmlFile = xml;
+        info->Properties = TwoPalVideos(type);
         Manager.Add(MakeXmlCommand(info, Sink()));
-        Manager.Add(BuildCdImage(MakeBuildParam(xml, base, type, false), Sink()));
+        Manager.Add(BuildCdImage(MakeBuildParam(*info->Properties), Sink()));
         RunQueue();
-        return base;
+        return info->Properties->OutputBaseName;
     }
 
     bool Saw(const std::string& part) const {
@@ -210,13 +205,11 @@ TEST_F(VcdImagerTools, TocImageNamesItsTrackFiles) {
 }
 
 TEST_F(VcdImagerTools, CancellingABuildRemovesItsPartialFiles) {
-    const std::string xml = Folder.File("disc.xml");
-    const std::string base = Folder.File("disc");
     auto info = std::make_shared<TXmlGenerationInfo>();
-    info->Description = TwoPalVideos();
-    info->XmlFile = xml;
+    info->Properties = TwoPalVideos(TCdImageType::Cue);
+    const std::string base = info->Properties->OutputBaseName;
     Manager.Add(MakeXmlCommand(info, Sink()));
-    Manager.Add(BuildCdImage(MakeBuildParam(xml, base, TCdImageType::Cue, false), Sink()));
+    Manager.Add(BuildCdImage(MakeBuildParam(*info->Properties), Sink()));
     bool binWhileWriting = false;
     bool cancelAsked = false;
     OnLine = [&](const std::string& line) {

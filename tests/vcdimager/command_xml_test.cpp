@@ -6,26 +6,16 @@
 #include <filesystem>
 
 #include "exec/commands_manager.h"
+#include "model/mpeg_files.h"
 #include "services/services.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "vcdimager/command_vcdxbuild.h"
-#include "writers/video_cd_xml_writer.h"
+#include "writers/vcd_properties_xml.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::shared_ptr<TVideoCdDescription> OneVideo() {
-    auto description = std::make_shared<TVideoCdDescription>();
-    description->ProgramNameVersion = "Lumora v1.1.6";
-    description->VolumeLabel = "TEST";
-    TDescriptionFile file;
-    file.FullPath = "/media/films/clip.mpg";
-    file.Entries.emplace_back();
-    description->Files.push_back(file);
-    return description;
-}
 
 class XmlGeneration : public ::testing::Test {
 protected:
@@ -36,17 +26,34 @@ protected:
     std::vector<std::string> Output;
     std::vector<std::string> Events;
 
-    std::shared_ptr<TXmlGenerationInfo> Info(const std::string& xmlFile,
-                                             std::shared_ptr<TVideoCdDescription> description = OneVideo()) {
+    TMpegFiles Files;
+    TNavigationRegistration Navigation{Files};
+
+    void SetUp() override {
+        Files.Add(std::make_unique<TMpegFile>(Folder.Write("clip.mpg", std::string(3000, 'c')), true));
+    }
+
+    // The project record of one motion video, its description going to `xmlFile`.
+    std::shared_ptr<TVcdProperties> Project(const std::string& xmlFile) {
+        auto properties = std::make_shared<TVcdProperties>();
+        properties->Files = &Files;
+        properties->ProgramNameVersion = "Lumora v1.1.6";
+        properties->VolumeLabel = "TEST";
+        properties->XmlPath = xmlFile;
+        properties->Lines = {"stale line of an earlier run"};
+        return properties;
+    }
+
+    std::shared_ptr<TXmlGenerationInfo> Info(std::shared_ptr<TVcdProperties> properties) {
         auto info = std::make_shared<TXmlGenerationInfo>();
-        info->Description = std::move(description);
-        info->XmlFile = xmlFile;
+        info->Properties = std::move(properties);
         info->OnXmlStart = [this](TCommandInterface&, bool flag) {
             Events.push_back(std::string("start ") + (flag ? "true" : "false"));
         };
         info->OnXmlText = [this](TCommandInterface&, const std::string& text) { Events.push_back(text); };
         return info;
     }
+    std::shared_ptr<TXmlGenerationInfo> Info(const std::string& xmlFile) { return Info(Project(xmlFile)); }
 
     std::unique_ptr<TCommandXml> Make(std::shared_ptr<TXmlGenerationInfo> info) {
         return MakeXmlCommand(std::move(info),
@@ -71,12 +78,15 @@ TEST_F(XmlGeneration, WritesTheDescriptionAndReportsIt) {
     const TExecuteStatus status = RunAlone(*command);
     EXPECT_TRUE(status.IsSucceeded());
 
-    const TStringList expected = WriteVideoCdXml(*info->Description, TXmlMode::Plain);
-    EXPECT_EQ(info->Lines, expected);
+    TVcdProperties reference = *Project(xml);
+    reference.Lines.clear();
+    WriteVideoCdXml(&reference, false);
+    const TStringList& expected = reference.Lines;
+    EXPECT_EQ(info->Properties->Lines, expected) << "the stale lines are replaced";
     const std::string text = JoinLines(expected, "\r\n") + "\r\n";
     EXPECT_EQ(ReadWholeFile(xml), text);
     EXPECT_EQ(Events, (std::vector<std::string>{"start false", text}));
-    EXPECT_NE(text.find("/media/films/clip.mpg"), std::string::npos);
+    EXPECT_NE(text.find("<sequence-item src=\"" + Folder.File("clip.mpg") + "\""), std::string::npos);
 
     const std::string success = "Internally computed XML generated successfully: \"" + xml + "\"";
     EXPECT_EQ(Output, (std::vector<std::string>{"[Internal Xml Generation]", success}));
@@ -89,7 +99,7 @@ TEST_F(XmlGeneration, FailuresAreReportedAndLeaveNoFile) {
         std::shared_ptr<TXmlGenerationInfo> Info;
         std::string Error;
     };
-    auto noDescription = Info(Folder.File("a.xml"), nullptr);
+    auto noDescription = Info(std::shared_ptr<TVcdProperties>());
     auto noName = Info("");
     const std::string missingFolder = Folder.File("no such folder/disc.xml");
     const std::vector<TCase> cases = {
@@ -106,7 +116,6 @@ TEST_F(XmlGeneration, FailuresAreReportedAndLeaveNoFile) {
         EXPECT_EQ(status.ErrorLines, (std::vector<std::string>{c.Error})) << c.Name;
         EXPECT_EQ(Output.back(), "ERROR: " + c.Error) << c.Name;
     }
-    EXPECT_FALSE(fs::exists(Folder.File("a.xml")));
     EXPECT_FALSE(fs::exists(missingFolder));
 }
 
