@@ -105,6 +105,12 @@ void TCommandVcdXBuild::BeforeStart(bool& proceed) {
         BuildParam->ShowUnknownTagRemark = true;
         BuildParam->ShowUserDataRemark = true;
     }
+    // Without the tools the command line would be empty: say why instead.
+    if (proceed && !ToolsComplete) {
+        RefuseRun(Translate("GNU VCDImager was not found, or not all of its tools"));
+        proceed = false;
+        return;
+    }
     TCommandVcd::BeforeStart(proceed);
 }
 

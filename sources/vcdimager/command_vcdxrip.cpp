@@ -66,6 +66,13 @@ void TCommandVcdXRip::GetParameters(std::string& arguments) {
 void TCommandVcdXRip::BeforeStart(bool& proceed) {
     ExtractingFile.clear();
     ExtractComplete = true;
+    // vcdxrip's own words for a missing image name a ".cue" file nobody asked for.
+    std::error_code error;
+    if (proceed && RipParam && !fs::is_regular_file(RipParam->ImageFile, error)) {
+        RefuseRun(Format(Translate("The file \"%s\" does not exist"), RipParam->ImageFile));
+        proceed = false;
+        return;
+    }
     TCommandVcd::BeforeStart(proceed);
 }
 

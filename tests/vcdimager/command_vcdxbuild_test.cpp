@@ -80,6 +80,12 @@ TEST_F(ImageBuild, CommandLinePerImageType) {
     std::string arguments = "x";
     incomplete->GetParameters(arguments);
     EXPECT_EQ(arguments, "") << "without every VCDImager tool the line stays empty";
+    bool proceed = true;
+    incomplete->BeforeStart(proceed);
+    EXPECT_FALSE(proceed) << "and the run is refused with its reason";
+    EXPECT_TRUE(incomplete->Status.IsFailed());
+    EXPECT_EQ(incomplete->Status.ErrorLines,
+              (std::vector<std::string>{"GNU VCDImager was not found, or not all of its tools"}));
 
     std::string folder;
     Make(TCdImageType::Cue, "", "/work/my disc/videocd.xml")->GetWorkingFolder(folder);

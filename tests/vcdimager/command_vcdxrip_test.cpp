@@ -135,6 +135,19 @@ TEST_F(Rip, FailureRemovesTheDescriptionTheTemporaryImageAndACutFile) {
     }
 }
 
+TEST_F(Rip, AMissingImageIsRefusedBeforeTheToolRuns) {
+    TTempFolder folder;
+    const std::string xml = folder.Write("rip.xml", "<videocd/>");
+    auto command = Make(folder.File("disc.bin"), xml);
+    bool proceed = true;
+    command->BeforeStart(proceed);
+    EXPECT_FALSE(proceed);
+    EXPECT_TRUE(command->Status.IsFailed());
+    EXPECT_EQ(command->Status.ErrorLines,
+              (std::vector<std::string>{"The file \"" + folder.File("disc.bin") + "\" does not exist"}));
+    EXPECT_TRUE(fs::exists(xml)) << "nothing ran, so nothing is cleaned up";
+}
+
 TEST_F(Rip, SuccessKeepsEverything) {
     TTempFolder folder;
     const std::string xml = folder.Write("rip.xml", "<videocd/>");
