@@ -226,7 +226,7 @@ void TCommandVcdXBuild::OnSuccess() {
             break;
     }
     if (!rewritten) {
-        // The image is there, but its description was not adapted: not a success.
+        // The description was not adapted: not a success, and the image goes as for any failed build.
         Failed = true;
         Status.SetFailed();
         Status.ErrorLines.push_back(Translate("Unable to adapt the CD image description file") + ": " + error);
