@@ -26,18 +26,25 @@ void DeleteQuietly(const fs::path& path) {
     fs::remove(path, ignored);
 }
 
-// Deletes the files of `base`'s folder named base + "_*" + suffix.
-void DeleteMatching(const std::string& base, const std::string& suffix) {
+// vcdxbuild's track images: base + "_" + the track number (+ "_pregap") + ".img".
+bool IsTrackImageName(const std::string& name, const std::string& prefix) {
+    if (!StartsWith(name, prefix) || !EndsWith(name, ".img")) return false;
+    std::string rest = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    if (EndsWith(rest, "_pregap")) rest.resize(rest.size() - 7);
+    return !rest.empty() && rest.find_first_not_of("0123456789") == std::string::npos;
+}
+
+// Deletes the track images of `base`, and only those: another file whose name
+// merely starts like them may be the user's.
+void DeleteTrackImages(const std::string& base) {
     const fs::path basePath(base);
     const std::string prefix = basePath.filename().string() + "_";
     const fs::path folder = basePath.has_parent_path() ? basePath.parent_path() : fs::path(".");
     std::error_code error;
     std::vector<fs::path> doomed;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
         std::error_code kindError;
-        if (name.size() >= prefix.size() + suffix.size() && StartsWith(name, prefix) && EndsWith(name, suffix) &&
-            it->is_regular_file(kindError))
+        if (IsTrackImageName(it->path().filename().string(), prefix) && it->is_regular_file(kindError))
             doomed.push_back(it->path());
     }
     for (const fs::path& path : doomed) DeleteQuietly(path);
@@ -241,7 +248,7 @@ void TCommandVcdXBuild::DeletePartialFiles() const {
         DeleteQuietly(base + ".bin");
     } else {
         DeleteQuietly(base + ".toc");
-        DeleteMatching(base, ".img");
+        DeleteTrackImages(base);
     }
 }
 

@@ -242,24 +242,22 @@ TEST_F(ImageBuild, EndHooksAdaptOrRemoveTheImageFiles) {
         bool Cancel;
         std::vector<std::string> Remaining;
     };
-    const std::vector<std::string> files = {"image.bin",           "image.cue",    "image.toc", "image_01.img",
-                                            "image_02_pregap.img", "image_02.img", "other.img", "image_dir.img"};
+    const std::vector<std::string> files = {"image.bin",           "image.cue",        "image.toc", "image_01.img",
+                                            "image_02_pregap.img", "image_02.img",     "other.img", "image_dir.img",
+                                            "image_backup.img",    "image_03.img.keep"};
+    const std::vector<std::string> unrelated = {"other.img", "image_dir.img", "image_backup.img", "image_03.img.keep"};
+    auto with = [&](std::vector<std::string> names) {
+        names.insert(names.end(), unrelated.begin(), unrelated.end());
+        return names;
+    };
+    // Only what vcdxbuild names after the base goes: the user's "image_backup.img" stays.
     const std::vector<TCase> cases = {
         {TCdImageType::Cue, 0, false, files},
-        {TCdImageType::Toast,
-         0,
-         false,
-         {"image.bin", "image.cue", "image_01.img", "image_02.img", "other.img", "image_dir.img"}},
-        {TCdImageType::Cue,
-         1,
-         false,
-         {"image.toc", "image_01.img", "image_02_pregap.img", "image_02.img", "other.img", "image_dir.img"}},
-        {TCdImageType::AdvCue,
-         0,
-         true,
-         {"image.toc", "image_01.img", "image_02_pregap.img", "image_02.img", "other.img", "image_dir.img"}},
-        {TCdImageType::Toc, 2, false, {"image.bin", "image.cue", "other.img", "image_dir.img"}},
-        {TCdImageType::Toast, 0, true, {"image.bin", "image.cue", "other.img", "image_dir.img"}},
+        {TCdImageType::Toast, 0, false, with({"image.bin", "image.cue", "image_01.img", "image_02.img"})},
+        {TCdImageType::Cue, 1, false, with({"image.toc", "image_01.img", "image_02_pregap.img", "image_02.img"})},
+        {TCdImageType::AdvCue, 0, true, with({"image.toc", "image_01.img", "image_02_pregap.img", "image_02.img"})},
+        {TCdImageType::Toc, 2, false, with({"image.bin", "image.cue"})},
+        {TCdImageType::Toast, 0, true, with({"image.bin", "image.cue"})},
     };
     for (const TCase& c : cases) {
         TTempFolder folder;
