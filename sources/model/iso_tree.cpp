@@ -110,7 +110,10 @@ bool TIsoTree::SetTreeMode(TTreeMode mode) {
 }
 
 void TIsoTree::SetTitle(const std::string& title) {
-    RootNode->DisplayName = title.substr(0, MaxTitleLength);
+    std::size_t length = std::min(title.size(), MaxTitleLength);
+    // Never cut a character in two.
+    while (length < title.size() && length > 0 && (static_cast<unsigned char>(title[length]) & 0xC0) == 0x80) --length;
+    RootNode->DisplayName = title.substr(0, length);
     if (OnTitleChanged) OnTitleChanged();
 }
 

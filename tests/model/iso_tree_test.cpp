@@ -338,3 +338,15 @@ TEST_F(IsoTreeTest, DroppedPathsAreAddedSortedAndConflictsCollected) {
     EXPECT_TRUE(generated->Children().empty());
     EXPECT_EQ(started, 2);
 }
+
+TEST_F(IsoTreeTest, TitleIsCutToThirtyTwoCharactersWhole) {
+    int changes = 0;
+    Tree.OnTitleChanged = [&] { ++changes; };
+    Tree.SetTitle(std::string(40, 'T'));
+    EXPECT_EQ(Tree.Title(), std::string(32, 'T'));
+    Tree.SetTitle(std::string(31, 'T') + "é");  // the 32nd byte is inside "é"
+    EXPECT_EQ(Tree.Title(), std::string(31, 'T'));
+    Tree.SetTitle("MY DISC");
+    EXPECT_EQ(Tree.Root()->DisplayName, "MY DISC");
+    EXPECT_EQ(changes, 3);
+}
