@@ -107,22 +107,24 @@ void TCommandVcdXRip::OnSuccess() {
     if (RipParam && !RipParam->ImageFile.empty()) RememberLastImageName(RipParam->ImageFile);
 }
 
-void TCommandVcdXRip::DeleteOutputs() const {
+void TCommandVcdXRip::DeleteOutputs(bool killed) const {
     if (!RipParam) return;
     if (!RipParam->XmlFile.empty()) DeleteQuietly(RipParam->XmlFile);
     if (RipParam->DeleteImageOnFailure && !RipParam->ImageFile.empty()) {
         DeleteQuietly(RipParam->ImageFile);
         DeleteQuietly(fs::path(RipParam->ImageFile).replace_extension(".toc").string());
     }
-    // A file cut off in the middle of its extraction is no use to anyone.
-    if (!ExtractComplete && !ExtractingFile.empty()) {
+    // A file cut off in the middle of its extraction is no use to anyone. A
+    // killed tool may not have written out the end of the last file, even one
+    // it reported whole; a tool that ended by itself has.
+    if (!ExtractingFile.empty() && (killed || !ExtractComplete)) {
         const fs::path file(ExtractingFile);
         DeleteQuietly((file.is_absolute() ? file : fs::path(RipParam->XmlFile).parent_path() / file).string());
     }
 }
 
-void TCommandVcdXRip::OnFailure() { DeleteOutputs(); }
-void TCommandVcdXRip::OnCancel() { DeleteOutputs(); }
+void TCommandVcdXRip::OnFailure() { DeleteOutputs(false); }
+void TCommandVcdXRip::OnCancel() { DeleteOutputs(true); }
 
 std::unique_ptr<TCommandVcdXRip> RipBinFile(const std::string& imageFile, const std::string& xmlFile,
                                             const TRipOptions& options, TCommandOutputEvent onOutput) {

@@ -45,7 +45,7 @@ private:
     bool ExtractComplete = true;
 
     void NoteExtractProgress(const std::string& line);
-    void DeleteOutputs() const;
+    void DeleteOutputs(bool killed) const;
 };
 
 struct TRipOptions {

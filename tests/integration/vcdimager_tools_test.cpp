@@ -204,6 +204,32 @@ TEST_F(VcdImagerTools, TocImageNamesItsTrackFiles) {
     EXPECT_EQ(toc.find('\\'), std::string::npos);
 }
 
+TEST_F(VcdImagerTools, CancellingARipRemovesTheDescriptionAndTheCutFile) {
+    const std::string base = Build(TCdImageType::Cue);
+    ASSERT_TRUE(fs::exists(base + ".bin"));
+    const fs::path ripFolder = Folder.Path() / "rip";
+    fs::create_directory(ripFolder);
+    const std::string ripXml = (ripFolder / "rip.xml").string();
+    Manager.Add(RipBinFile(base + ".bin", ripXml, {}, Sink()));
+    bool cancelAsked = false;
+    bool secondWhileRipping = false;
+    OnLine = [&](const std::string& line) {
+        if (cancelAsked || line.find("Ripping avseq02.mpg") == std::string::npos) return;
+        cancelAsked = true;
+        secondWhileRipping = fs::exists(ripFolder / "avseq02.mpg");
+    };
+    Manager.Run(true, &Memo);
+    ASSERT_TRUE(Loop.RunUntil([&] { return cancelAsked || !Manager.IsRunning(); }, 120s));
+    Manager.Cancel();
+    ASSERT_TRUE(Loop.RunUntil([&] { return !Manager.IsRunning(); }, 120s));
+    ASSERT_TRUE(cancelAsked);
+    EXPECT_TRUE(secondWhileRipping) << "the second sequence was being written when the user cancelled";
+    EXPECT_FALSE(fs::exists(ripFolder / "avseq02.mpg"));
+    EXPECT_FALSE(fs::exists(ripXml));
+    EXPECT_EQ(ReadWholeFile((ripFolder / "avseq01.mpg").string()), ReadWholeFile(Fixture("pal_vcd_1.mpg")))
+        << "the sequence ripped to its end stays";
+}
+
 TEST_F(VcdImagerTools, CancellingABuildRemovesItsPartialFiles) {
     auto info = std::make_shared<TXmlGenerationInfo>();
     info->Properties = TwoPalVideos(TCdImageType::Cue);

@@ -108,30 +108,45 @@ TEST_F(Rip, OutputLines) {
 }
 
 TEST_F(Rip, FailureRemovesTheDescriptionTheTemporaryImageAndACutFile) {
-    for (const bool temporaryImage : {false, true}) {
+    struct TCase {
+        bool TemporaryImage;
+        bool Cancel;
+        std::string LastPosition;  // of avseq02.mpg, whose size is 1420
+        bool LastFileStays;
+    };
+    const std::vector<TCase> cases = {
+        {false, true, "1000", false},
+        {true, true, "1000", false},
+        {false, true, "1420", false},  // killed: its end may never have reached the disk
+        {false, false, "1000", false},
+        {true, false, "1420", true},  // the tool ended by itself: a file it reported whole is whole
+    };
+    for (const TCase& c : cases) {
         TTempFolder folder;
         const std::string xml = folder.Write("rip.xml", "<videocd/>");
         const std::string image = folder.Write("disc.bin", "sectors");
         folder.Write("disc.toc", "toc");
         folder.Write("avseq01.mpg", "complete");
-        folder.Write("avseq02.mpg", "half");
+        folder.Write("avseq02.mpg", "last");
         TRipOptions options;
-        options.DeleteImageOnFailure = temporaryImage;
+        options.DeleteImageOnFailure = c.TemporaryImage;
         auto command = Make(image, xml, options);
         bool proceed = true;
         command->BeforeStart(proceed);
-        for (const std::string line : {"<progress operation=\"extract\" id=\"avseq01.mpg\" position=\"973\" "
-                                       "size=\"973\" />",
-                                       "<progress operation=\"extract\" id=\"avseq02.mpg\" position=\"1000\" "
-                                       "size=\"1420\" />"})
-            command->EmitLine(line);
-        command->Cancel();
-        EXPECT_TRUE(command->Status.IsCancelled());
+        command->EmitLine("<progress operation=\"extract\" id=\"avseq01.mpg\" position=\"973\" size=\"973\" />");
+        command->EmitLine("<progress operation=\"extract\" id=\"avseq02.mpg\" position=\"" + c.LastPosition +
+                          "\" size=\"1420\" />");
+        if (c.Cancel)
+            command->Cancel();
+        else
+            command->CommandEnded(1);
+        EXPECT_EQ(command->Status.IsCancelled(), c.Cancel);
         EXPECT_FALSE(fs::exists(xml));
-        EXPECT_EQ(fs::exists(image), !temporaryImage);
-        EXPECT_EQ(fs::exists(folder.File("disc.toc")), !temporaryImage);
-        EXPECT_TRUE(fs::exists(folder.File("avseq01.mpg"))) << "a file ripped to its end stays";
-        EXPECT_FALSE(fs::exists(folder.File("avseq02.mpg"))) << "the file cut off by the cancel goes";
+        EXPECT_EQ(fs::exists(image), !c.TemporaryImage);
+        EXPECT_EQ(fs::exists(folder.File("disc.toc")), !c.TemporaryImage);
+        EXPECT_TRUE(fs::exists(folder.File("avseq01.mpg"))) << "a file finished before the last one stays";
+        EXPECT_EQ(fs::exists(folder.File("avseq02.mpg")), c.LastFileStays)
+            << (c.Cancel ? "cancel " : "failure ") << c.LastPosition;
     }
 }
 
