@@ -194,8 +194,18 @@ void TCommandVcdXMinfo::FilterLine(std::string& line) {
 void TCommandVcdXMinfo::OnSuccess() {
     TMinfoParam* param = MinfoParam();
     if (param && param->MpegFile) {
-        if (!AnalysisReused) SaveMpegAnalysis(*param->MpegFile, AnalysisLines, param->RelaxedAps);
+        const TStringList collected = AnalysisLines;
         ParseMpegAnalysis(param->MpegFile.get(), &AnalysisLines);
+        if (!param->MpegFile->Analysed()) {
+            // A run that printed no description must not pass for a success,
+            // nor be stored for reuse.
+            Failed = true;
+            Status.ErrorLines.push_back(Translate("vcdxminfo gave no description of the MPEG file"));
+            Status.SetFailed();
+            OnFailure();
+            return;
+        }
+        if (!AnalysisReused) SaveMpegAnalysis(*param->MpegFile, collected, param->RelaxedAps);
         // Shown as they are: the indentation is the point of the rewrite.
         if (!param->ProjectRecord)
             for (const std::string& line : AnalysisLines)
