@@ -33,4 +33,15 @@ if [ ! -s riff_wrapped.mpg ]; then
     ff -i pal_vcd_2.mpg -c copy -f avi riff_wrapped.mpg.tmp
     mv riff_wrapped.mpg.tmp riff_wrapped.mpg
 fi
+
+# A VCD still: a 4:2:0 JPEG (jpeg2yuv takes no other) made into an MPEG-1
+# still picture and multiplexed for a VCD segment.
+if [ ! -s still_pal_vcd.mpg ] && command -v jpeg2yuv >/dev/null && command -v mpeg2enc >/dev/null \
+    && command -v mplex >/dev/null; then
+    ff -f lavfi -i "testsrc=size=352x288:duration=1" -frames:v 1 -pix_fmt yuvj420p still.tmp.jpg
+    jpeg2yuv -f 25 -I p -n 1 -j still.tmp.jpg 2>/dev/null | mpeg2enc -v 0 -f 6 -o still.tmp.m1v
+    mplex -v 0 -f 6 -o still.tmp.mpg still.tmp.m1v
+    rm -f still.tmp.jpg still.tmp.m1v
+    mv still.tmp.mpg still_pal_vcd.mpg
+fi
 echo "fixtures ready in $out"

@@ -11,7 +11,9 @@ void VirtualFiles(TIsoTree& tree, TIsoTreeNode* folder,
     for (const auto& [name, size] : files) tree.CreateVirtualFile(folder, name, GeneratedOrigin, true, true, size);
 }
 
-void DiscStructure(TIsoTree& tree, const TIsoStructure& s) {
+}  // namespace
+
+void BuildDiscStructure(TIsoTree& tree, const TIsoStructure& s) {
     for (const char* name : {"SVCD", "CDDA", "EXT", "VCD"}) tree.RemoveNamed(tree.Root(), name, true);
     if (!s.Svcd) {
         tree.CreateFolder(tree.Root(), "CDDA", true, true);
@@ -29,7 +31,7 @@ void DiscStructure(TIsoTree& tree, const TIsoStructure& s) {
     VirtualFiles(tree, ext, {{"SCANDATA.DAT", 1024}});
 }
 
-void CdiStructure(TIsoTree& tree, const TIsoStructure& s) {
+void BuildCdiFolder(TIsoTree& tree, const TIsoStructure& s) {
     tree.RemoveNamed(tree.Root(), "CDI", true);
     if (!s.CdiAvailable) return;
     TIsoTreeNode* cdi = tree.CreateFolder(tree.Root(), "CDI", true, true);
@@ -42,6 +44,8 @@ void CdiStructure(TIsoTree& tree, const TIsoStructure& s) {
     }
 }
 
+namespace {
+
 void PlayItems(TIsoTree& tree, TIsoTreeNode* folder, const std::vector<TIsoStructureItem>& items,
                const std::string& prefix, int digits, const std::string& extension) {
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -50,20 +54,26 @@ void PlayItems(TIsoTree& tree, TIsoTreeNode* folder, const std::vector<TIsoStruc
     }
 }
 
+std::string PlayItemExtension(const TIsoStructure& s) { return s.Svcd ? ".MPG" : ".DAT"; }
+
 }  // namespace
 
-void BuildGeneratedStructure(TIsoTree& tree, const TIsoStructure& s) {
-    DiscStructure(tree, s);
-    CdiStructure(tree, s);
-    const std::string extension = s.Svcd ? ".MPG" : ".DAT";
-
+void BuildStillsFolder(TIsoTree& tree, const TIsoStructure& s) {
     tree.RemoveNamed(tree.Root(), "SEGMENT", true);
-    PlayItems(tree, tree.CreateFolder(tree.Root(), "SEGMENT", true, true), s.Stills, "ITEM", 4, extension);
+    PlayItems(tree, tree.CreateFolder(tree.Root(), "SEGMENT", true, true), s.Stills, "ITEM", 4, PlayItemExtension(s));
+}
 
+void BuildMotionVideoFolder(TIsoTree& tree, const TIsoStructure& s) {
     tree.RemoveNamed(tree.Root(), "MPEGAV", true);
     tree.RemoveNamed(tree.Root(), "MPEG2", true);
     const bool mpegav = !s.Svcd || s.SvcdMpegav;
     TIsoTreeNode* videos = tree.CreateFolder(tree.Root(), mpegav ? "MPEGAV" : "MPEG2", true, true);
-    PlayItems(tree, videos, s.MotionVideos, "AVSEQ", 2, extension);
-    tree.SortChildren(tree.Root(), true);
+    PlayItems(tree, videos, s.MotionVideos, "AVSEQ", 2, PlayItemExtension(s));
+}
+
+void BuildGeneratedStructure(TIsoTree& tree, const TIsoStructure& s) {
+    BuildDiscStructure(tree, s);
+    BuildCdiFolder(tree, s);
+    BuildStillsFolder(tree, s);
+    BuildMotionVideoFolder(tree, s);
 }

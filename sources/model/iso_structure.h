@@ -25,5 +25,11 @@ struct TIsoStructure {
     std::vector<TIsoStructureItem> MotionVideos;
 };
 
-// Removes the generated folders of the tree and creates them anew.
+// Each generated part, removed and created anew; the page rebuilds only the
+// parts that are out of date.
+void BuildDiscStructure(TIsoTree& tree, const TIsoStructure& structure);  // VCD or SVCD, CDDA, EXT
+void BuildCdiFolder(TIsoTree& tree, const TIsoStructure& structure);
+void BuildStillsFolder(TIsoTree& tree, const TIsoStructure& structure);
+void BuildMotionVideoFolder(TIsoTree& tree, const TIsoStructure& structure);
+// All four, in that order.
 void BuildGeneratedStructure(TIsoTree& tree, const TIsoStructure& structure);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
@@ -54,6 +55,16 @@ bool MatchesFilter(const std::string& name, const std::string& filter) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// Folders before files, then the display names without regard to case.
+bool SortsBefore(const std::unique_ptr<TIsoTreeNode>& a, const std::unique_ptr<TIsoTreeNode>& b) {
+    if (a->IsFolder != b->IsFolder) return a->IsFolder;
+    const std::string& x = a->DisplayName;
+    const std::string& y = b->DisplayName;
+    return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), [](char l, char r) {
+        return std::tolower(static_cast<unsigned char>(l)) < std::tolower(static_cast<unsigned char>(r));
+    });
+}
+
 }  // namespace
 
 int TIsoTreeNode::Level() const {
@@ -99,7 +110,10 @@ bool TIsoTree::SetTreeMode(TTreeMode mode) {
 }
 
 void TIsoTree::SetTitle(const std::string& title) {
-    RootNode->DisplayName = title.substr(0, MaxTitleLength);
+    std::size_t length = std::min(title.size(), MaxTitleLength);
+    // Never cut a character in two.
+    while (length < title.size() && length > 0 && (static_cast<unsigned char>(title[length]) & 0xC0) == 0x80) --length;
+    RootNode->DisplayName = title.substr(0, length);
     if (OnTitleChanged) OnTitleChanged();
 }
 
@@ -109,10 +123,7 @@ TIsoTreeNode* TIsoTree::FolderFor(TIsoTreeNode* parent) const {
     return node;
 }
 
-void TIsoTree::BeginOperation() {
-    ConflictTexts.clear();
-    StopRequested = false;
-}
+void TIsoTree::BeginOperation() { StopRequested = false; }
 
 TIsoTreeNode* TIsoTree::AddItem(TIsoTreeNode* parent, TIsoFileData data, bool force, bool generated) {
     TIsoTreeNode* folder = FolderFor(parent);
@@ -160,8 +171,11 @@ TIsoTreeNode* TIsoTree::AddItem(TIsoTreeNode* parent, TIsoFileData data, bool fo
 TIsoTreeNode* TIsoTree::Insert(TIsoTreeNode* parent, TIsoFileData data) {
     TIsoTreeNode* node = nullptr;
     try {
-        parent->ChildNodes.push_back(std::make_unique<TIsoTreeNode>(data, parent));
-        node = parent->ChildNodes.back().get();
+        // Placed where sorting would put it: folders first, then by name.
+        auto created = std::make_unique<TIsoTreeNode>(data, parent);
+        auto& siblings = parent->ChildNodes;
+        const auto at = std::upper_bound(siblings.begin(), siblings.end(), created, SortsBefore);
+        node = siblings.insert(at, std::move(created))->get();
     } catch (const std::exception&) {
         return nullptr;
     }
@@ -284,8 +298,6 @@ TIsoTreeNode* TIsoTree::AddFolderFromDisk(TIsoTreeNode* parent, const std::strin
     if (OnScanStart) OnScanStart();
     ScanFolder(node, path, 0, force, generated);
     if (OnScanStop) OnScanStop();
-    SortChildren(node->ParentNode, false);
-    SortChildren(node, true);
     return node;
 }
 
@@ -300,7 +312,6 @@ bool TIsoTree::AddFolderContent(TIsoTreeNode* parent, const std::string& path, b
     if (OnScanStart) OnScanStart();
     const bool complete = ScanFolder(folder, path, 0, force, generated);
     if (OnScanStop) OnScanStop();
-    SortChildren(folder, true);
     return complete;
 }
 
@@ -312,7 +323,6 @@ void TIsoTree::AddFiles(TIsoTreeNode* parent, const TStringList& paths, bool for
         if (!CheckDiskPath(path)) continue;
         if (const auto data = DiskItem(path, false, "")) AddItem(folder, *data, force, generated);
     }
-    SortChildren(folder, false);
 }
 
 TIsoTreeNode* TIsoTree::AddFileFromDisk(TIsoTreeNode* parent, const std::string& path, const std::string& isoName,
@@ -322,7 +332,6 @@ TIsoTreeNode* TIsoTree::AddFileFromDisk(TIsoTreeNode* parent, const std::string&
     const auto data = DiskItem(path, false, isoName);
     if (!data) return nullptr;
     TIsoTreeNode* node = AddItem(parent, *data, force, generated);
-    if (node != nullptr) SortChildren(node->ParentNode, false);
     return node;
 }
 
@@ -335,7 +344,6 @@ TIsoTreeNode* TIsoTree::CreateFolder(TIsoTreeNode* parent, const std::string& na
     data.SourcePath = "";
     data.FileTime = DosTimeNow();
     TIsoTreeNode* node = AddItem(parent, data, force, generated);
-    if (node != nullptr) SortChildren(node->ParentNode, false);
     return node;
 }
 
@@ -349,7 +357,6 @@ TIsoTreeNode* TIsoTree::CreateVirtualFile(TIsoTreeNode* parent, const std::strin
     data.Size = size;
     data.FileTime = DosTimeNow();
     TIsoTreeNode* node = AddItem(parent, data, force, generated);
-    if (node != nullptr) SortChildren(node->ParentNode, false);
     return node;
 }
 
@@ -380,10 +387,7 @@ TIsoTreeNode* TIsoTree::DeleteSelected(TIsoTreeNode* node) {
 
 void TIsoTree::SortChildren(TIsoTreeNode* node, bool recursive) {
     if (node == nullptr) return;
-    std::stable_sort(node->ChildNodes.begin(), node->ChildNodes.end(), [](const auto& a, const auto& b) {
-        if (a->IsFolder != b->IsFolder) return a->IsFolder;
-        return LowerCase(a->DisplayName) < LowerCase(b->DisplayName);
-    });
+    std::stable_sort(node->ChildNodes.begin(), node->ChildNodes.end(), SortsBefore);
     if (recursive)
         for (const auto& child : node->ChildNodes) SortChildren(child.get(), true);
 }
@@ -398,4 +402,22 @@ bool TIsoTree::SetMixed(TIsoTreeNode& node, bool mixed) {
     }
     node.Mixed = mixed;
     return true;
+}
+
+void TIsoTree::DropPaths(TIsoTreeNode* target, TStringList paths) {
+    if (OnFileDropped) OnFileDropped(paths);
+    TIsoTreeNode* folder = FolderFor(target);
+    if (!FileDroppedAutoAdd || folder->Generated) return;
+    if (OnFileDroppedStarted) OnFileDroppedStarted();
+    ConflictTexts.clear();
+    std::sort(paths.begin(), paths.end());
+    for (const std::string& path : paths) {
+        std::error_code error;
+        if (fs::is_directory(path, error))
+            AddFolderFromDisk(folder, path, false, false);
+        else
+            AddFileFromDisk(folder, path, "", false, false);
+        if (StopRequested) break;
+    }
+    if (OnFileDroppedEnded) OnFileDroppedEnded();
 }

@@ -109,8 +109,18 @@ public:
     std::int64_t RealSize() const { return TotalSize; }
     std::int64_t CdSize() const { return TotalCdSize; }
     std::size_t NodeCount() const { return Nodes; }
-    // Conflicts recorded by the last add operation.
+    // Conflicts recorded by the additions since the list was last cleared;
+    // the page clears it before an addition and after showing them.
     const TStringList& Conflicts() const { return ConflictTexts; }
+    void ClearConflicts() { ConflictTexts.clear(); }
+
+    // Files and folders dropped from the file manager onto `target`: added
+    // under its folder in sorted order of their paths, unless that folder is
+    // generated or dropping is switched off.
+    bool FileDroppedAutoAdd = true;
+    std::function<void(const TStringList& paths)> OnFileDropped;
+    std::function<void()> OnFileDroppedStarted, OnFileDroppedEnded;
+    void DropPaths(TIsoTreeNode* target, TStringList paths);
 
     // Asks a running scan to stop at its next entry (any thread).
     void RequestStop() { StopRequested = true; }
@@ -138,6 +148,9 @@ private:
     TStringList ConflictTexts;
     std::atomic<bool> StopRequested{false};
 };
+
+// The tree of the ISO files page as the project holds it; a view shows it.
+class TCdTreeView final : public TIsoTree {};
 
 // Bytes rounded up to whole 2048-byte sectors.
 std::int64_t RoundToCdSectors(std::int64_t size);

@@ -124,7 +124,11 @@ TMpegFile::TMpegFile(const std::string& path, bool isMotionVideo) : Sequence(isM
     Aps.Add(0);
     Entries = std::make_unique<TEntryPointsList>(this, isMotionVideo, FirstKey, Name, Number());
     ResetAnalysis();
-    ResetEntryPoints();
+    // A new record is in no project yet: its start entry changes nobody's
+    // navigation, so the refresh is not requested.
+    BeginNavigationUpdate();
+    Entries->Add(StartTimeText, isMotionVideo);
+    EndNavigationUpdate();
 }
 
 // The entry list goes first: its selections refer to this record as owner.
@@ -178,7 +182,7 @@ void TMpegFile::ResetAnalysis() {
     PlayerRate = 0;
     for (std::string* text : {&RawVersion, &RawTime, &RawOffset, &RawPacketCount, &RawRate, &Version, &TimeSeconds,
                               &TimeMs, &OffsetSeconds, &OffsetMs, &PacketCount, &Rate})
-        *text = "?";
+        text->assign(1, '?');
     for (auto& stream : Video) stream.reset();
     for (auto& stream : Audio) stream.reset();
     Ogt.fill(false);

@@ -9,7 +9,10 @@
 namespace {
 
 void ShowTooBigTotalSize() {
-    Dialogs().MessageDlg("\r" + Translate("Too big total size... by far...") + "   ", TMsgDlgType::Error, mbOK);
+    std::string message = "\r";
+    message += Translate("Too big total size... by far...");
+    message += "   ";
+    Dialogs().MessageDlg(message, TMsgDlgType::Error, mbOK);
 }
 
 }  // namespace

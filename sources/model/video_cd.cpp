@@ -96,6 +96,18 @@ std::string DefaultVolumeLabel(TVideoCdType value) { return Info(value).Label; }
 bool HasPlaybackControl(TVideoCdType value) { return value != TVideoCdType::Vcd11; }
 bool AllowsStills(TVideoCdType value) { return value != TVideoCdType::Vcd11; }
 
+bool UsePbcAfterTypeChange(bool usePbc, TVideoCdType from, TVideoCdType to) {
+    if (from == to) return usePbc;
+    if (to == TVideoCdType::Vcd11) return false;
+    if (from == TVideoCdType::Vcd11) return true;
+    return usePbc;
+}
+
+bool HasSvcdOnlyOptions(TVideoCdType value) { return value == TVideoCdType::Svcd10; }
+bool WritesRestrictionCategory(TVideoCdType value) { return value != TVideoCdType::Vcd11; }
+bool HasPvdApplicationId(TVideoCdType value) { return value != TVideoCdType::Svcd10; }
+bool HasCdiOptions(TVideoCdType value) { return value != TVideoCdType::Svcd10; }
+
 std::string VolumeLabelAfterTypeChange(const std::string& label, TVideoCdType from, TVideoCdType to) {
     const bool fromSvcd = from == TVideoCdType::Svcd10;
     const bool toSvcd = to == TVideoCdType::Svcd10;
@@ -120,6 +132,8 @@ TCdImageType CdImageTypeFromCaption(std::string_view caption) {
         if (value == CdImageCaptions[i]) return static_cast<TCdImageType>(i);
     return TCdImageType::Cue;
 }
+
+std::string OutputExtension(TCdImageType value, bool xmlOnly) { return xmlOnly ? "xml" : CdImageExtension(value); }
 
 std::string CdImageExtension(TCdImageType value) {
     return value == TCdImageType::Cue || value == TCdImageType::AdvCue ? "bin" : "toc";

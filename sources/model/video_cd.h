@@ -40,6 +40,16 @@ std::string DefaultVolumeLabel(TVideoCdType value);  // "VIDEOCD" or "SUPER_VIDE
 // Playback control, and with it MPEG stills, exists from VCD 2.0 on.
 bool HasPlaybackControl(TVideoCdType value);
 bool AllowsStills(TVideoCdType value);
+// Playback control after a type change: on when leaving VCD 1.1, off when
+// going to it, unchanged otherwise.
+bool UsePbcAfterTypeChange(bool usePbc, TVideoCdType from, TVideoCdType to);
+// "svcd vcd30 mpegav", "svcd vcd30 entrysvd" and "update scan offsets".
+bool HasSvcdOnlyOptions(TVideoCdType value);
+bool WritesRestrictionCategory(TVideoCdType value);
+// The primary volume descriptor's application id stays empty for an SVCD.
+bool HasPvdApplicationId(TVideoCdType value);
+// The default CD-i application options.
+bool HasCdiOptions(TVideoCdType value);
 // A label that still equals the old type's default follows the new type.
 std::string VolumeLabelAfterTypeChange(const std::string& label, TVideoCdType from, TVideoCdType to);
 
@@ -50,6 +60,9 @@ std::string CdImageTypeCaption(TCdImageType value);
 TCdImageType CdImageTypeFromCaption(std::string_view caption);
 // Extension of the output file the user chooses: "bin" or "toc".
 std::string CdImageExtension(TCdImageType value);
+// The extension of the chosen output file: "xml" when only the XML
+// description is generated.
+std::string OutputExtension(TCdImageType value, bool xmlOnly);
 // Toast images always get this track pregap.
 inline constexpr int ToastTrackPreGap = 152;
 

@@ -253,6 +253,8 @@ TStringList GetLanguageList() {
         entries.push_back(LanguageMenuEntry(name, file->ReadString("Language", "LanguageVersion", "")));
     }
     std::sort(entries.begin(), entries.end());
+    // The same file beside the program and installed would only repeat an entry.
+    entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
     return entries;
 }
 
@@ -344,6 +346,29 @@ void ActivateLanguage(bool active, const std::string& filePath, bool noAutoDetec
     state.FilePath = chosen;
     state.File = std::move(*file);
     state.Code = code;
+}
+
+std::string ActivateStartupLanguage(const std::string& storedLanguage) {
+    std::string name = NormaliseLanguageName(storedLanguage);
+    if (name.empty()) name = DetectLanguageName();
+    if (name.empty()) {
+        ActivateLanguage(false);
+        return {};
+    }
+    ActivateLanguage(true, {}, true, name);
+    return name;
+}
+
+int SelectLanguage(const std::string& name, const TStringList& menuEntries, std::string& chosenName) {
+    const std::string wanted = NormaliseLanguageName(name);
+    int index = -1;
+    for (std::size_t i = 0; i < menuEntries.size() && index < 0; ++i)
+        if (!wanted.empty() && SameText(NormaliseLanguageName(menuEntries[i]), wanted)) index = static_cast<int>(i);
+    chosenName =
+        index < 0 ? std::string("English") : NormaliseLanguageName(menuEntries[static_cast<std::size_t>(index)]);
+    // "English" finds no file and so means no translation.
+    ActivateLanguage(true, {}, true, chosenName);
+    return index;
 }
 
 void TranslateForm(TTranslatableWindow& window, const TStringList& componentNames) {

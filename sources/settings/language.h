@@ -53,6 +53,17 @@ struct TLocaleLanguage {
 };
 TLocaleLanguage LocaleLanguage();
 
+// Start-up: the language stored in the INI file (normalised), else the one of
+// the locale; activates it, or English when there is none. Returns the name
+// used, empty for none (the default of the `Language` setting).
+std::string ActivateStartupLanguage(const std::string& storedLanguage);
+
+// Choosing a language from the menu or the stored setting: the index in
+// `menuEntries` whose normalised caption is `name` (case ignored), or -1 for
+// English; activates that language. `chosenName` receives what is stored in
+// the `Language` setting.
+int SelectLanguage(const std::string& name, const TStringList& menuEntries, std::string& chosenName);
+
 // What TranslateForm needs of a window: its components by name, and their
 // properties read and written by name. The GUI implements it over its widgets.
 using TPropertyValue = std::variant<std::string, int, TStringList>;

@@ -7,6 +7,7 @@
 #include <pugixml.hpp>
 
 #include "lib/safe_file.h"
+#include "model/entry_points.h"
 #include "settings/language.h"
 #include "writers/integrity_text_file.h"
 #include "writers/video_cd_xml_writer.h"
@@ -18,13 +19,6 @@ bool SaveProjectFile(const std::string& path, const TVideoCdDescription& project
 }
 
 namespace {
-
-bool IsValidTimeText(const std::string& t) {
-    if (t.size() != 11 || t[1] != ':' || t[4] != ':' || t[7] != '.') return false;
-    for (std::size_t i = 0; i < t.size(); ++i)
-        if (i != 1 && i != 4 && i != 7 && (t[i] < '0' || t[i] > '9')) return false;
-    return true;
-}
 
 struct TEntryRef {
     int File = 0;  // position in the list

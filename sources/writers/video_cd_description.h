@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model/pbc_selection.h"
 #include "model/video_cd.h"
 
 class TIsoTree;
@@ -36,9 +37,6 @@ struct TPbcKey {
     bool Auto = true;  // still left to the automatic rules
     bool operator==(const TPbcKey&) const = default;
 };
-
-inline constexpr int NumericKeyCount = 99;
-enum class TNumericMode : std::uint8_t { None = 0, Automatic = 1, Custom = 2 };
 
 struct TSelectionState {
     TPbcKey Prev, Next, Return, DefaultKey;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "model/entry_points.h"
 #include "writers/integrity_text_file.h"
 
 namespace {
@@ -495,35 +496,4 @@ std::string ToolPath(const std::string& path) { return StartsWith(path, "\\\\") 
 
 std::string PublisherId(const std::string& programNameVersion) {
     return ReplaceAll(ReplaceAll(UpperCase(programNameVersion), " ", "_"), ".", "");
-}
-
-namespace {
-
-long long NumberOr0(std::string_view text) {
-    if (text.empty()) return 0;
-    long long value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return 0;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-}  // namespace
-
-std::string TimeTextToSecondsText(const std::string& t) {
-    const std::string_view v(t);
-    const auto part = [&](std::size_t from, std::size_t count) {
-        return from < v.size() ? NumberOr0(v.substr(from, count)) : 0;
-    };
-    const long long seconds = part(0, 1) * 3600 + part(2, 2) * 60 + part(5, 2);
-    return std::to_string(seconds) + "." + ZeroPad(part(8, 3), 3);
-}
-
-std::string SecondsTextToTimeText(const std::string& s) {
-    const std::size_t dot = s.find('.');
-    const long long seconds = NumberOr0(Trim(s.substr(0, dot)));
-    const long long ms = dot == std::string::npos ? 0 : NumberOr0(s.substr(dot + 1));
-    return std::to_string(seconds / 3600) + ":" + ZeroPad(seconds / 60 % 60, 2) + ":" + ZeroPad(seconds % 60, 2) + "." +
-           ZeroPad(ms, 3).substr(0, 3);
 }

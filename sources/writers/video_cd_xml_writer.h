@@ -33,7 +33,3 @@ std::string CleanCommentText(std::string_view text);
 std::string ToolPath(const std::string& path);
 // "Lumora v1.1.6" becomes "LUMORA_V116".
 std::string PublisherId(const std::string& programNameVersion);
-
-// H:MM:SS.mmm and the seconds text with three decimals ("65.500").
-std::string TimeTextToSecondsText(const std::string& timeText);
-std::string SecondsTextToTimeText(const std::string& secondsText);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/iso_details.h"
 #include "model/iso_structure.h"
 #include "services/services.h"
 #include "support/scripted_dialogs.h"
@@ -277,4 +278,75 @@ TEST(IsoSize, SectorsAndTheSixHundredFiftyMegabyteMark) {
     EXPECT_EQ(RoundToCdSectors(2049), 4096);
     EXPECT_FALSE(IsoSizeTooBig(650LL * 1048576 - 1));
     EXPECT_TRUE(IsoSizeTooBig(650LL * 1048576));
+}
+
+TEST(IsoDetails, SizeTexts) {
+    const std::pair<std::int64_t, std::string> cases[] = {
+        {0, "0 bytes"},        {1000, "1000 bytes"}, {1001, "0.98 KB"},
+        {102400, "100.00 KB"}, {102401, "0.10 MB"},  {5 * 1048576 + 1048576 / 4, "5.25 MB"},
+    };
+    for (const auto& [size, text] : cases) EXPECT_EQ(IsoSizeText(size), text) << size;
+    EXPECT_EQ(ApproximateIsoSizeText(2048), "Approximate ISO File System size:  2.00 KB");
+    // 2026-12-11 13:45:30
+    const auto dos =
+        static_cast<std::int32_t>((46u << 25) | (12u << 21) | (11u << 16) | (13u << 11) | (45u << 5) | 15u);
+    EXPECT_EQ(DosTimeText(dos), "2026-12-11 13:45:30");
+}
+
+TEST_F(IsoTreeTest, DetailRowOfAFileAndOfTheRoot) {
+    TIsoTreeNode* folder = Tree.CreateFolder(nullptr, "docs", false, false);
+    TIsoTreeNode* file = Tree.CreateVirtualFile(folder, "notes.txt", "/home/u/notes.txt", false, false, 4672);
+    const TStringList row = IsoDetailRow(Tree, *file);
+    ASSERT_EQ(row.size(), IsoDetailColumns().size());
+    const TStringList expected = {"NOTES.TXT",         "notes.txt",  "4.56 KB", "4.56 KB",
+                                  "6144 bytes",        "6144 bytes", "Yes",     row[7],
+                                  "/home/u/notes.txt", "15",         "2",       "/DOCS/NOTES.TXT"};
+    EXPECT_EQ(row, expected);
+    EXPECT_TRUE(IsoDetailHasMixedBox(*file));
+    EXPECT_FALSE(IsoDetailHasMixedBox(*folder));
+    const TStringList root = IsoDetailRow(Tree, *Tree.Root());
+    EXPECT_EQ(root[0], "CDROM");
+    EXPECT_EQ(root[2], "4.56 KB");
+    EXPECT_EQ(root[4], "6144 bytes");
+}
+
+TEST_F(IsoTreeTest, DroppedPathsAreAddedSortedAndConflictsCollected) {
+    const std::string b = Disk.Write("drop/b.txt", "b");
+    const std::string folder = Disk.File("drop/sub");
+    Disk.Write("drop/sub/inner.txt", "i");
+    const std::string clash = Disk.Write("other/b.txt", "x");
+    Disk.Write("other/sub/inner.txt", "y");
+    TIsoTreeNode* target = Tree.CreateFolder(nullptr, "target", false, false);
+    TIsoTreeNode* file = Tree.CreateVirtualFile(target, "v.txt", "o", false, false, 1);
+    int started = 0;
+    int ended = 0;
+    Tree.OnFileDroppedStarted = [&] { ++started; };
+    Tree.OnFileDroppedEnded = [&] { ++ended; };
+
+    // Dropped onto a file: its folder takes the items.
+    Tree.DropPaths(file, {folder, b});
+    EXPECT_EQ(Shape(*Tree.Root()), "CDROM(TARGET(SUB(INNER.TXT),B.TXT,V.TXT))");
+    Tree.DropPaths(target, {clash, Disk.File("other/sub")});
+    ASSERT_EQ(Tree.Conflicts().size(), 2u);  // b.txt, then the folder sub
+    EXPECT_NE(Tree.Conflicts()[0].find("\"" + clash + "\""), std::string::npos);
+    EXPECT_NE(Tree.Conflicts()[1].find("\"" + Disk.File("other/sub") + "\""), std::string::npos);
+    EXPECT_EQ(started, 2);
+    EXPECT_EQ(ended, 2);
+
+    TIsoTreeNode* generated = Tree.CreateFolder(nullptr, "VCD", true, true);
+    Tree.DropPaths(generated, {b});
+    EXPECT_TRUE(generated->Children().empty());
+    EXPECT_EQ(started, 2);
+}
+
+TEST_F(IsoTreeTest, TitleIsCutToThirtyTwoCharactersWhole) {
+    int changes = 0;
+    Tree.OnTitleChanged = [&] { ++changes; };
+    Tree.SetTitle(std::string(40, 'T'));
+    EXPECT_EQ(Tree.Title(), std::string(32, 'T'));
+    Tree.SetTitle(std::string(31, 'T') + "é");  // the 32nd byte is inside "é"
+    EXPECT_EQ(Tree.Title(), std::string(31, 'T'));
+    Tree.SetTitle("MY DISC");
+    EXPECT_EQ(Tree.Root()->DisplayName, "MY DISC");
+    EXPECT_EQ(changes, 3);
 }

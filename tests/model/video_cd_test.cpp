@@ -26,6 +26,8 @@ TEST(VideoCd, ParsesTvSystemsAndImageTypes) {
     }
     EXPECT_EQ(CdImageExtension(TCdImageType::AdvCue), "bin");
     EXPECT_EQ(CdImageExtension(TCdImageType::Toast), "toc");
+    EXPECT_EQ(OutputExtension(TCdImageType::Toast, true), "xml");
+    EXPECT_EQ(OutputExtension(TCdImageType::Cue, false), "bin");
 }
 
 TEST(VideoCd, DiscTypeTextsAndLabels) {
@@ -50,6 +52,16 @@ TEST(VideoCd, DiscTypeTextsAndLabels) {
         {"HOLIDAYS", TVideoCdType::Vcd20, TVideoCdType::Svcd10, "HOLIDAYS"},
     };
     for (const auto& c : cases) EXPECT_EQ(VolumeLabelAfterTypeChange(c.Label, c.From, c.To), c.Expected) << c.Label;
+
+    EXPECT_TRUE(UsePbcAfterTypeChange(false, TVideoCdType::Vcd11, TVideoCdType::Svcd10));
+    EXPECT_FALSE(UsePbcAfterTypeChange(true, TVideoCdType::Vcd20, TVideoCdType::Vcd11));
+    EXPECT_FALSE(UsePbcAfterTypeChange(false, TVideoCdType::Vcd20, TVideoCdType::Svcd10));
+    EXPECT_TRUE(UsePbcAfterTypeChange(true, TVideoCdType::Svcd10, TVideoCdType::Vcd20));
+    EXPECT_FALSE(HasPvdApplicationId(TVideoCdType::Svcd10));
+    EXPECT_TRUE(WritesRestrictionCategory(TVideoCdType::Vcd20));
+    EXPECT_FALSE(WritesRestrictionCategory(TVideoCdType::Vcd11));
+    EXPECT_TRUE(HasSvcdOnlyOptions(TVideoCdType::Svcd10));
+    EXPECT_FALSE(HasCdiOptions(TVideoCdType::Svcd10));
 }
 
 TEST(VideoCdDeathTest, UnknownSelectorTextEndsTheProgram) {

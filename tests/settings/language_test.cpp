@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -21,7 +22,8 @@ const char* const FrenchFile =
     "[Translations]\n"
     "ButtonGo\t\t= Lancer\n"
     "LabelTitle = Titre^principal\n"
-    "ComboBoxType.Items = Un, Deux ,Trois,\n"
+    "ComboBoxType.Items = Un, Deux ,Trois\n"
+    "ListBoxMode.Items = Rapide,,Lent,\n"
     "SpinEditWait.MaxValue = 99\n"
     "ButtonBad.Tag = many\n"
     "[Messages]\n"
@@ -64,6 +66,7 @@ public:
         {"ButtonGo", {{"Caption", std::string("Go")}, {"Hint", std::string("Start")}}},
         {"LabelTitle", {{"Caption", std::string("Title")}}},
         {"ComboBoxType", {{"Caption", std::string("")}, {"Items", TStringList{"One", "Two", "Three"}}}},
+        {"ListBoxMode", {{"Items", TStringList{"Fast", "Slow"}}}},
         {"SpinEditWait", {{"MaxValue", 10}}},
         {"ButtonBad", {{"Tag", 3}}},
     };
@@ -239,22 +242,52 @@ TEST_F(Language, FilesBesideTheProgramComeBeforeInstalledOnes) {
                "[Language]\nLanguage=Fran\xC3\xA7"
                "ais\nLanguageVersion=1.0\n");
     Data.Write("lumora_it.lng", "[Language]\nLanguage=Italiano\n[Messages]\nYes=S\xC3\xAC\n");
+    Program.Write("lumora_it.lng", "[Language]\nLanguage=Italiano\n");
     Data.Write("other_de.lng", "[Language]\nLanguage=Deutsch\n");
     WriteLanguage("fr",
                   "Fran\xC3\xA7"
                   "ais",
                   "LanguageVersion=  1.1.6-beta \n");
     Program.Write("lumora_nn.lng", "[Language]\nLanguage=\n");
-    EXPECT_EQ(LanguageFiles(), (TStringList{Program.File("lumora_fr.lng"), Program.File("lumora_nn.lng"),
-                                            Data.File("lumora_fr.lng"), Data.File("lumora_it.lng")}));
+    EXPECT_EQ(LanguageFiles(),
+              (TStringList{Program.File("lumora_fr.lng"), Program.File("lumora_it.lng"), Program.File("lumora_nn.lng"),
+                           Data.File("lumora_fr.lng"), Data.File("lumora_it.lng")}));
     EXPECT_EQ(GetLanguageList(), (TStringList{"Fran\xC3\xA7"
                                               "ais \t [v1.0]",
                                               "Fran\xC3\xA7"
                                               "ais \t [v1.1.6]",
                                               "Italiano \t [v?]"}));
+    // The file beside the program wins over the installed one.
+    ActivateLanguage(true, {}, true, "Italiano");
+    EXPECT_EQ(Translate("Yes"), "Yes");
+    EXPECT_EQ(LanguageFilePath(), Program.File("lumora_it.lng"));
+    std::filesystem::remove(Program.File("lumora_it.lng"));
     ActivateLanguage(true, {}, true, "Italiano");
     EXPECT_EQ(Translate("Yes"), "S\xC3\xAC");
-    EXPECT_EQ(LanguageFilePath(), Data.File("lumora_it.lng"));
+}
+
+TEST_F(Language, StartupAndMenuChoicesActivateTheNamedLanguage) {
+    TLocaleScope locale("fr_FR.UTF-8");
+    WriteLanguage("fr",
+                  "Fran\xC3\xA7"
+                  "ais",
+                  "[Messages]\nYes=Oui\n");
+    WriteLanguage("de", "Deutsch", "[Messages]\nYes=Ja\n");
+    EXPECT_EQ(ActivateStartupLanguage(" Deutsch \t [v1.1]"), "Deutsch");
+    EXPECT_EQ(Translate("Yes"), "Ja");
+    EXPECT_EQ(ActivateStartupLanguage(""),
+              "Fran\xC3\xA7"
+              "ais");  // from the locale
+    EXPECT_EQ(Translate("Yes"), "Oui");
+
+    const TStringList menu = GetLanguageList();
+    std::string chosen;
+    EXPECT_EQ(SelectLanguage("deutsch", menu, chosen), 0);
+    EXPECT_EQ(chosen, "Deutsch");
+    EXPECT_EQ(Translate("Yes"), "Ja");
+    EXPECT_EQ(SelectLanguage("Klingon", menu, chosen), -1);
+    EXPECT_EQ(chosen, "English");
+    EXPECT_FALSE(LanguageActive());
 }
 
 TEST_F(Language, NormalisedNamesLoseMenuDecorations) {
@@ -275,15 +308,22 @@ TEST_F(Language, NormalisedNamesLoseMenuDecorations) {
 TEST_F(Language, TranslateFormSetsPropertiesAndEnglishRestoresThem) {
     const std::string french = Program.Write("lumora_fr.lng", FrenchFile);
     TFakeWindow window;
-    const TStringList names{
-        "ButtonGo",      "LabelTitle", "ComboBoxType.Items", "SpinEditWait.MaxValue", "ButtonBad.Tag",
-        "ButtonGo.Hint", "Missing"};
+    const TStringList names{"ButtonGo",
+                            "LabelTitle",
+                            "ComboBoxType.Items",
+                            "ListBoxMode.Items",
+                            "SpinEditWait.MaxValue",
+                            "ButtonBad.Tag",
+                            "ButtonGo.Hint",
+                            "Missing"};
     ActivateLanguage(true, french);
     TranslateForm(window, names);
     EXPECT_EQ(window.Text("ButtonGo"), "Lancer");
     EXPECT_EQ(window.Text("ButtonGo", "Hint"), "Start");  // no translation: unchanged
     EXPECT_EQ(window.Text("LabelTitle"), "Titre\rprincipal");
     EXPECT_EQ(std::get<TStringList>(window.Components["ComboBoxType"]["Items"]), (TStringList{"Un", "Deux", "Trois"}));
+    // An empty item inside stays, a last empty one is dropped.
+    EXPECT_EQ(std::get<TStringList>(window.Components["ListBoxMode"]["Items"]), (TStringList{"Rapide", "", "Lent"}));
     EXPECT_EQ(std::get<int>(window.Components["SpinEditWait"]["MaxValue"]), 99);
     EXPECT_EQ(std::get<int>(window.Components["ButtonBad"]["Tag"]), 3);
     EXPECT_STREQ(DialogCaption(TDialogCaption::ButtonCancel).c_str(), "Annuler");
@@ -294,6 +334,7 @@ TEST_F(Language, TranslateFormSetsPropertiesAndEnglishRestoresThem) {
     EXPECT_EQ(window.Text("ButtonGo"), "Go");
     EXPECT_EQ(window.Text("LabelTitle"), "Title");
     EXPECT_EQ(std::get<TStringList>(window.Components["ComboBoxType"]["Items"]), (TStringList{"One", "Two", "Three"}));
+    EXPECT_EQ(std::get<TStringList>(window.Components["ListBoxMode"]["Items"]), (TStringList{"Fast", "Slow"}));
     EXPECT_EQ(std::get<int>(window.Components["SpinEditWait"]["MaxValue"]), 10);
     EXPECT_EQ(CurrentDialogCaptions(), EnglishDialogCaptions());
 }

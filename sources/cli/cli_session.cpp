@@ -1,0 +1,67 @@
+#include "cli/cli_session.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+
+namespace {
+
+std::atomic<bool> InterruptRequested = false;
+
+extern "C" void OnInterrupt(int) { InterruptRequested = true; }
+
+TOutputMode OutputModeFor(const TCliOptions& options) {
+    if (options.Json) return TOutputMode::Json;
+    return isatty(fileno(stdout)) ? TOutputMode::Terminal : TOutputMode::Plain;
+}
+
+TAnswerPolicy PolicyFor(const TCliOptions& options) {
+    if (options.Yes) return TAnswerPolicy::Yes;
+    if (options.No) return TAnswerPolicy::No;
+    return TAnswerPolicy::Ask;
+}
+
+}  // namespace
+
+TCliSession::TCliSession(const TCliOptions& options)
+    : OutputPrinter(OutputModeFor(options), stdout),
+      TerminalDialogs(OutputPrinter, PolicyFor(options)),
+      Scope(&MainLoop, &TerminalDialogs) {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+TCliSession::~TCliSession() {
+    Commands.Clear();
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
+}
+
+TCommandOutputEvent TCliSession::LineHandler() {
+    return [this](TCommandInterface&, const std::string& line) { OutputPrinter.Line(line); };
+}
+
+bool TCliSession::RunQueue(bool stopOnFailure) {
+    bool finished = false;
+    bool allSucceeded = false;
+    Commands.Run(stopOnFailure, &CommandLines, nullptr, [&](TCommandsManager&, bool succeeded) {
+        allSucceeded = succeeded;
+        finished = true;
+    });
+    bool cancelAsked = false;
+    while (Commands.IsRunning() && !finished) {
+        MainLoop.RunUntil([&] { return finished || InterruptRequested.load(); }, std::chrono::hours(24));
+        if (InterruptRequested && !cancelAsked) {
+            cancelAsked = true;
+            OutputPrinter.EndProgress();
+            Commands.Cancel();
+        }
+    }
+    OutputPrinter.EndProgress();
+    return finished && allSucceeded && !cancelAsked;
+}

@@ -1,0 +1,188 @@
+#include "model/vcd_properties.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "lib/safe_file.h"
+#include "model/mpeg_files.h"
+#include "settings/language.h"
+
+namespace {
+
+bool IsFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+// The tools cannot take these shipped files from a folder whose path holds ",".
+bool UsableFolder(const std::filesystem::path& folder) { return folder.string().find(',') == std::string::npos; }
+
+[[noreturn]] void Refuse(const std::string& first, const std::string& second = {}) {
+    std::string message = Translate(first);
+    if (!second.empty()) message += "\r\r" + second;
+    throw EAuthoringError(message);
+}
+
+int MotionVideoCount(const TMpegFiles& files) {
+    int count = 0;
+    for (int i = 0; i < files.Count(); ++i)
+        if (files.Get(i)->IsSequence()) ++count;
+    return count;
+}
+
+}  // namespace
+
+void TVcdProperties::SetOutputBaseName(const std::string& baseName) {
+    OutputBaseName = baseName;
+    XmlPath = baseName + ".xml";
+}
+
+int VolumeNumberWithinCount(int volumeNumber, int volumeCount) {
+    const int count = std::clamp(volumeCount, 1, MaxVolumeCount);
+    return std::clamp(volumeNumber, 1, count);
+}
+
+int TrackPreGapFor(TCdImageType imageType, int storedTrackPreGap) {
+    return imageType == TCdImageType::Toast ? ToastTrackPreGap : storedTrackPreGap;
+}
+
+TTrackMargins TrackMarginsFor(TVideoCdType type, TTrackMargins vcd, TTrackMargins svcd) {
+    return type == TVideoCdType::Svcd10 ? svcd : vcd;
+}
+
+bool SvcdOnlyOption(bool checked, TVideoCdType type) { return checked && HasSvcdOnlyOptions(type); }
+
+bool NextVolumeChecksEnabled(bool usePbc, int volumeCount, int volumeNumber, const std::string& albumName,
+                             TVideoCdType type) {
+    return usePbc && volumeCount > 1 && volumeNumber < volumeCount && !Trim(albumName).empty() &&
+           type != TVideoCdType::Vcd11;
+}
+
+void ApplyNextVolumeFlags(TVcdProperties& properties, bool useSequence2Checked, bool useLid2Checked) {
+    properties.NextVolumeUseSequence2 = false;
+    properties.NextVolumeUseLid2 = false;
+    const bool enabled = NextVolumeChecksEnabled(properties.UsePBC, properties.VolumeCount, properties.VolumeNumber,
+                                                 properties.AlbumName, properties.VideoCdType);
+    if (!enabled || properties.VolumeNumber <= 1) return;
+    properties.NextVolumeUseSequence2 = useSequence2Checked;
+    properties.NextVolumeUseLid2 = useLid2Checked;
+}
+
+std::string PlaceholderSequenceName(TTvSystem tvSystem, TVideoCdType type) {
+    const std::string disc = type == TVideoCdType::Vcd20 ? "PhotoVCD2" : "PhotoSVCD";
+    return disc + (tvSystem == TTvSystem::Ntsc ? "-NTSC.mpg" : "-PAL.mpg");
+}
+
+std::string PlaceholderSequenceFor(const std::filesystem::path& programFolder, TTvSystem tvSystem, TVideoCdType type,
+                                   bool hasMotionVideo, bool hasStills) {
+    if (hasMotionVideo || !hasStills || !UsableFolder(programFolder)) return {};
+    const std::filesystem::path path = programFolder / "Extra" / PlaceholderSequenceName(tvSystem, type);
+    return IsFile(path) ? path.string() : std::string();
+}
+
+bool CdiOptionsApply(TVideoCdType type) { return HasCdiOptions(type); }
+
+bool CdiApplicationAvailable(const std::filesystem::path& programFolder) {
+    const std::filesystem::path folder = programFolder / "Cdi";
+    if (!UsableFolder(folder)) return false;
+    return IsFile(folder / "CDI_VCD.APP") && IsFile(folder / "CDI_TEXT.FNT") && IsFile(folder / "CDI_IMAG.RTF");
+}
+
+std::filesystem::path CdiConfigFilePath(const std::filesystem::path& programFolder) {
+    return programFolder / "Cdi" / "CDI_VCD.CFG";
+}
+
+bool CdiConfigFileAvailable(const std::filesystem::path& programFolder, bool defaultApplicationChosen) {
+    return defaultApplicationChosen && CdiApplicationAvailable(programFolder) &&
+           IsFile(CdiConfigFilePath(programFolder));
+}
+
+std::string ApplicationIdFor(bool defaultApplication, const std::string& storedApplicationId) {
+    return defaultApplication ? DefaultCdiApplicationId : storedApplicationId;
+}
+
+bool TCdiConfigText::Refresh() {
+    std::error_code error;
+    const auto time = std::filesystem::last_write_time(Path, error);
+    if (error) {
+        LoadedTime.reset();
+        Content.clear();
+        return false;
+    }
+    if (LoadedTime && *LoadedTime == time) return true;
+    std::optional<std::string> bytes = ReadFileBytes(Path.string());
+    if (!bytes) {
+        LoadedTime.reset();
+        Content.clear();
+        return false;
+    }
+    Content = std::move(*bytes);
+    LoadedTime = time;
+    return true;
+}
+
+void ApplyDependentValues(TVcdProperties& properties, const TMpegFiles& files,
+                          const std::filesystem::path& programFolder) {
+    const bool hasStills = files.StillCount() > 0;
+    properties.TrackPreGap = TrackPreGapFor(properties.CdImageType, properties.TrackPreGap);
+    properties.EmptySegmentFolder = properties.AlwaysSegmentFolder && !hasStills;
+    properties.PlaceholderSequence = PlaceholderSequenceFor(programFolder, properties.TvSystem, properties.VideoCdType,
+                                                            MotionVideoCount(files) > 0, hasStills);
+}
+
+void ApplyDefaultWaitTime(TMpegFiles& files, int seconds) {
+    PbcDefaults().WaitTime = seconds;
+    for (int i = 0; i < files.Count(); ++i) {
+        const TEntryPointsList& entries = files.Get(i)->EntryPoints();
+        for (int e = 0; e < entries.Count(); ++e) entries.SelectionAt(e)->SetAutoWaitTime(seconds);
+    }
+}
+
+void ApplyNumericKeysByDefault(TMpegFiles& files, bool numericKeys) {
+    PbcDefaults().NumericKeysByDefault = numericKeys;
+    const TNumericMode mode = numericKeys ? TNumericMode::Automatic : TNumericMode::None;
+    for (int i = 0; i < files.Count(); ++i) {
+        const TEntryPointsList& entries = files.Get(i)->EntryPoints();
+        for (int e = 0; e < entries.Count(); ++e) {
+            TPbcSelection* selection = entries.SelectionAt(e);
+            if (!selection->NumericCustom()) selection->SetNumericMode(mode);
+        }
+    }
+}
+
+void CheckDiscLimits(const TMpegFiles& files) {
+    int entryPoints = 0;
+    for (int i = 0; i < files.Count(); ++i)
+        if (files.Get(i)->IsSequence()) entryPoints += files.Get(i)->EntryPoints().Count();
+    if (entryPoints > MaxEntryPointsOnDisc) {
+        ShowLimitMessage("No more than a total of %s entrypoints can be referenced in a (S)VCD", MaxEntryPointsOnDisc);
+        throw EAuthoringError("");
+    }
+    // The counters follow the kind at add time: a counter above its limit is
+    // checked again against the kinds now.
+    if (files.SequenceCount() > MaxMotionVideos && MotionVideoCount(files) > MaxMotionVideos) {
+        ShowLimitMessage("A (S)VCD can not have more than %s MPEG videos", MaxMotionVideos);
+        throw EAuthoringError("");
+    }
+    if (files.SegmentCount() > MaxStills && files.StillCount() > MaxStills) {
+        ShowLimitMessage("A (S)VCD can not have more than %s MPEG stills (pictures)", MaxStills);
+        throw EAuthoringError("");
+    }
+}
+
+void ValidateProject(const TVcdProperties& properties, const TMpegFiles& files) {
+    if (properties.VolumeCount > 1 && Trim(properties.AlbumName).empty())
+        Refuse("The volume name must not be empty when there are more than one volumes",
+               Format(Translate("You entered a total of %s volumes for the album"),
+                      std::to_string(properties.VolumeCount)));
+    const bool hasStills = files.StillCount() > 0;
+    if (hasStills && properties.VideoCdType == TVideoCdType::Vcd11)
+        Refuse("VCD1.1 does not allow the use of MPEG pictures", Translate("Remove them or choose VCD2.0"));
+    if (hasStills && !properties.UsePBC)
+        Refuse("You need to activate Interactivity (Playback Control) in order to play MPEG pictures");
+    if (MotionVideoCount(files) == 0 && properties.PlaceholderSequence.empty()) {
+        if (files.Count() == 0) Refuse("Please, add at least one MPEG file");
+        Refuse("Please, add at least one non MPEG still file", Translate("(i.e. one MPEG video file)"));
+    }
+    CheckDiscLimits(files);
+}
