@@ -396,3 +396,35 @@ TEST_F(AnalysisCommand, TheInformationPageLines) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AnalysisCommand, AStillIsAcceptedWhereStillsAreAllowed) {
+    if (!fs::exists(FixturesFolder() / "still_pal_vcd.mpg")) GTEST_SKIP() << "no still fixture (mjpegtools missing)";
+    const TRun run = Analyse(Fixture("still_pal_vcd.mpg"));
+    ASSERT_TRUE(run.Status.IsSucceeded());
+    ASSERT_TRUE(run.Param->MpegFile);
+    EXPECT_TRUE(run.Param->MpegFile->IsStill());
+    EXPECT_EQ(run.Param->MpegFile->MainHorizontalSize(), "352");
+    EXPECT_EQ(run.Param->MpegFile->MainTvSystem(), TStreamTvSystem::Pal);
+
+    for (const auto& [disc, accepted] : {std::pair{TVideoCdType::Vcd20, true}, std::pair{TVideoCdType::Vcd11, false}}) {
+        Dialogs.Asked.clear();
+        TRun again = Analyse(Folder.File("still_pal_vcd.mpg"));
+        TComplianceContext context;
+        context.DiscType = disc;
+        context.ProjectTvSystem = TTvSystem::Pal;
+        context.ProjectFileCount = 1;
+        bool continueBatch = false;
+        EXPECT_EQ(AcceptAnalysedMpeg(again.Status, *again.Param, continueBatch, context) != nullptr, accepted);
+        if (accepted) {
+            EXPECT_TRUE(Dialogs.Asked.empty());
+        } else {
+            ASSERT_EQ(Dialogs.Asked.size(), 1u);
+            EXPECT_NE(Dialogs.Asked[0].Message.find("VCD1.1 does not allow the use of MPEG pictures"),
+                      std::string::npos);
+        }
+    }
+}
+
+}  // namespace
