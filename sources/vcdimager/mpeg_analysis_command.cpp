@@ -352,3 +352,29 @@ TStringList MpegInformationLines(const TMpegFile& file) {
             lines.push_back(Translate("Audio Stream") + ": " + file.AudioStreamText(stream));
     return lines;
 }
+
+int MpegInformationMemoLines(const TMpegFile& file) {
+    int lines = 4;
+    if (file.VideoStream(VideoSlotMotion)) lines += 1;
+    for (int slot = 0; slot < 3; ++slot) {
+        if (slot != VideoSlotMotion && file.VideoStream(slot)) ++lines;
+        if (file.AudioStream(slot)) ++lines;
+    }
+    return lines;
+}
+
+TMpegInformation ShowSimpleMpegAnalyse(const TExecuteStatus& status, const TMinfoParam& param) {
+    TMpegInformation information;
+    if ((status.IsSucceeded() || status.IsFailed()) && param.MpegFile && param.MpegFile->Analysed()) {
+        information.Analysed = true;
+        information.Lines = MpegInformationLines(*param.MpegFile);
+        information.MemoLines = MpegInformationMemoLines(*param.MpegFile);
+    }
+    if (!param.FailureMessage.empty()) Dialogs().MessageDlg(param.FailureMessage, TMsgDlgType::Error, mbOK);
+    if (!param.SuccessMessage.empty()) Dialogs().MessageDlg(param.SuccessMessage, TMsgDlgType::Information, mbOK);
+    return information;
+}
+
+bool IsWarningLogLine(const std::string& line) {
+    return IsElement(line, "log") && AttributeValue(line, "level") == LogLevel::Warning;
+}

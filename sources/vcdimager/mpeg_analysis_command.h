@@ -101,3 +101,18 @@ std::unique_ptr<TMpegFile> AcceptAnalysedMpeg(const TExecuteStatus& status, TMin
 
 // The lines the MPEG information page shows for an analysed file.
 TStringList MpegInformationLines(const TMpegFile& file);
+// How many text lines the information memo is sized to: 4, one more for a
+// motion video stream and one more for each other stream.
+int MpegInformationMemoLines(const TMpegFile& file);
+
+// What the information page shows once its analysis has ended.
+struct TMpegInformation {
+    bool Analysed = false;  // the memos are enabled and filled
+    TStringList Lines;
+    int MemoLines = 0;
+};
+// Shows the failure (error) and success (information) messages of the
+// ended analysis and returns what the page fills in.
+TMpegInformation ShowSimpleMpegAnalyse(const TExecuteStatus& status, const TMinfoParam& param);
+// A "warning" log line that the page copies into its warnings memo.
+bool IsWarningLogLine(const std::string& line);

@@ -428,3 +428,32 @@ TEST_F(AnalysisCommand, AStillIsAcceptedWhereStillsAreAllowed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AnalysisCommand, TheInformationPageAfterAnAnalysis) {
+    const TRun run = Analyse(Fixture("pal_svcd_1.mpg"));
+    const TMpegInformation shown = ShowSimpleMpegAnalyse(run.Status, *run.Param);
+    EXPECT_TRUE(shown.Analysed);
+    EXPECT_EQ(shown.MemoLines, 6);  // motion video and standard audio
+    EXPECT_EQ(shown.Lines, MpegInformationLines(*run.Param->MpegFile));
+    ASSERT_EQ(Dialogs.Asked.size(), 1u);
+    EXPECT_EQ(Dialogs.Asked[0].Type, TMsgDlgType::Information);
+    EXPECT_EQ(Dialogs.Asked[0].Message, "\r\"pal_svcd_1.mpg\" analyse succeeded.");
+
+    Dialogs.Asked.clear();
+    const TRun failed = Analyse(Fixture("elementary_video.mpg"));
+    const TMpegInformation nothing = ShowSimpleMpegAnalyse(failed.Status, *failed.Param);
+    EXPECT_FALSE(nothing.Analysed);
+    EXPECT_TRUE(nothing.Lines.empty());
+    ASSERT_EQ(Dialogs.Asked.size(), 1u);
+    EXPECT_EQ(Dialogs.Asked[0].Type, TMsgDlgType::Error);
+}
+
+TEST(InformationPage, WarningLinesAreRecognised) {
+    EXPECT_TRUE(IsWarningLogLine(R"(<log level="warning">bad packet</log>)"));
+    EXPECT_FALSE(IsWarningLogLine(R"(<log level="error">bad packet</log>)"));
+    EXPECT_FALSE(IsWarningLogLine("warning: plain"));
+}
+
+}  // namespace
