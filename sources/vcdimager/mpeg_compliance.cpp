@@ -54,8 +54,6 @@ std::string NonAsciiCharacters(const std::string& name) {
     return found;
 }
 
-bool IsMotionVideoFile(const TMpegFile& file) { return file.IsSequence(); }
-
 // The playing time in milliseconds when it is a whole number.
 std::optional<long long> PlayingTimeMs(const TMpegFile& file) {
     const std::string text = file.PlayingTimeMsOrEmpty();
@@ -208,6 +206,12 @@ bool CheckMaxEntryPoints(const TMpegFiles* files) {
     if (total <= MaxEntryPointsOnDisc) return true;
     ShowLimitMessage("No more than a total of %s entrypoints can be referenced in a (S)VCD", MaxEntryPointsOnDisc);
     return false;
+}
+
+void SetProjectCounts(TComplianceContext& context, const TMpegFiles& files) {
+    context.ProjectFileCount = files.Count();
+    context.MotionVideoCount = files.SequenceCount();
+    context.StillCount = files.SegmentCount();
 }
 
 TComplianceMode ComplianceModeOf(bool expertMode, bool complianceChecks) {
@@ -393,8 +397,7 @@ TComplianceResult CheckMpegCompliance(const TMpegFile& file, TComplianceContext&
         return result;
     };
 
-    if (IsMotionVideoFile(file) ? !CheckMaxVideos(context.MotionVideoCount + 1)
-                                : !CheckMaxStills(context.StillCount + 1))
+    if (file.IsSequence() ? !CheckMaxVideos(context.MotionVideoCount + 1) : !CheckMaxStills(context.StillCount + 1))
         return refuse();
 
     const TComplianceMode mode = ComplianceModeOf(context.ExpertMode, context.ComplianceChecks);

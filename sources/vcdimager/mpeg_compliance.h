@@ -93,6 +93,9 @@ struct TComplianceContext {
     bool ShowScanDataOffsetsWarning = false;
 };
 
+// The project's file counts from its list.
+void SetProjectCounts(TComplianceContext& context, const TMpegFiles& files);
+
 struct TComplianceResult {
     bool Refused = false;
     bool AskContinue = false;  // ask whether the batch goes on
