@@ -42,7 +42,11 @@ bool IsBannerLine(const std::string& line) {
 
 }  // namespace
 
-std::string VcdImagerProgram(const std::string& name) { return DetectedTools().VcdImagerFolder + name; }
+std::string VcdImagerProgram(const std::string& name) {
+    std::string folder = DetectedTools().VcdImagerFolder;
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    return folder + name;
+}
 
 std::string RefusedToolPathMessage(const std::string& path) {
     if (path.find_first_of("\"\\\r\n\t") == std::string::npos) return "";

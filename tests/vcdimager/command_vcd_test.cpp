@@ -155,6 +155,9 @@ TEST_F(VcdCommandBase, TheProgramIsTakenFromTheDetectedFolderOrFromPath) {
     DetectedTools().VcdImagerFolder = "/opt/lumora/VCDImager/";
     command->GetExecutable(path);
     EXPECT_EQ(path, "/opt/lumora/VCDImager/vcdxbuild");
+    DetectedTools().VcdImagerFolder = "/opt/lumora/VCDImager";
+    command->GetExecutable(path);
+    EXPECT_EQ(path, "/opt/lumora/VCDImager/vcdxbuild");
     DetectedTools().VcdImagerFolder.clear();
     command->GetExecutable(path);
     EXPECT_EQ(path, "vcdxbuild");

@@ -1,0 +1,153 @@
+#include "vcdimager/command_vcdxrip.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+#include "environment/detected_tools.h"
+#include "exec/status_lines.h"
+#include "settings/language.h"
+#include "vcdimager/last_file_names.h"
+#include "writers/video_cd_xml_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void DeleteQuietly(const std::string& path) {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+}
+
+// Replaces the first `phrase` (any case) by `by`.
+std::string ReplaceFirstText(const std::string& text, std::string_view phrase, std::string_view by) {
+    const std::size_t at = FindText(text, phrase);
+    if (at == std::string::npos) return text;
+    return text.substr(0, at) + std::string(by) + text.substr(at + phrase.size());
+}
+
+}  // namespace
+
+TCommandVcdXRip::TCommandVcdXRip(TCommandSetup setup)
+    : TCommandVcd(std::move(setup)), RipParam(std::dynamic_pointer_cast<TRipParam>(Param)) {
+    Kind = TCommandKind::CdxaConversion;
+}
+
+void TCommandVcdXRip::GetExecutable(std::string& path) { path = VcdImagerProgram("vcdxrip"); }
+
+void TCommandVcdXRip::GetWorkingFolder(std::string& folder) {
+    folder = RipParam ? fs::path(RipParam->XmlFile).parent_path().string() : "";
+}
+
+std::vector<std::string> TCommandVcdXRip::ToolPaths() const {
+    if (!RipParam) return {};
+    return {ToolPath(RipParam->XmlFile), ToolPath(RipParam->ImageFile)};
+}
+
+void TCommandVcdXRip::GetParameters(std::string& arguments) {
+    arguments.clear();
+    if (!RipParam) return;
+    const TRipParam& p = *RipParam;
+    arguments = "-v --gui -p";
+    if (p.Sector2336) arguments += " --sector-2336";
+    if (p.NoExtPsd) arguments += " --no-ext-psd";
+    if (p.XmlOnly) {
+        arguments += " --norip";
+    } else {
+        if (p.NoSequences) arguments += " --nosequences";
+        if (p.NoSegments) arguments += " --nosegments";
+        if (p.NoFiles) arguments += " --nofiles";
+    }
+    arguments += " -o \"" + ToolPath(p.XmlFile) + "\"";
+    const std::string image = ToolPath(p.ImageFile);
+    arguments += (EndsText(image, ".nrg") ? " --nrg-file=\"" : " --bin-file=\"") + image + "\"";
+}
+
+void TCommandVcdXRip::BeforeStart(bool& proceed) {
+    ExtractingFile.clear();
+    ExtractComplete = true;
+    // vcdxrip's own words for a missing image name a ".cue" file nobody asked for.
+    std::error_code error;
+    if (proceed && RipParam && !fs::is_regular_file(RipParam->ImageFile, error)) {
+        RefuseRun(Format(Translate("The file \"%s\" does not exist"), RipParam->ImageFile));
+        proceed = false;
+        return;
+    }
+    TCommandVcd::BeforeStart(proceed);
+}
+
+void TCommandVcdXRip::NoteExtractProgress(const std::string& line) {
+    if (!SameText(AttributeValue(line, "operation"), "extract")) return;
+    ExtractingFile = AttributeValue(line, "id");
+    const std::string position = AttributeValue(line, "position");
+    const std::string size = AttributeValue(line, "size");
+    ExtractComplete = !position.empty() && position == size;
+}
+
+void TCommandVcdXRip::FilterLine(std::string& line) {
+    line = Trim(line);
+    if (IsElement(line, "progress")) NoteExtractProgress(line);
+    if (IsElement(line, "log")) {
+        const std::string level = AttributeValue(line, "level");
+        if (level == LogLevel::Information &&
+            (ContainsText(line, "done") || ContainsText(line, "writing xml description")))
+            Status.SuccessLines.push_back(LogElementText(line));
+        const std::string hint = "unexpected descriptor type, check the bytes sectors mode";
+        if (level == LogLevel::Error && ContainsText(line, "unexpected descriptor type"))
+            line = ReplaceFirstText(line, "unexpected descriptor type", hint);
+        else if (level == LogLevel::Error && line.find("unexcected descriptor type") != std::string::npos)
+            line = ReplaceFirstText(line, "unexcected descriptor type", hint);
+    } else if (ContainsText(line, "done")) {
+        Status.SuccessLines.push_back(line);
+    }
+    TCommandVcd::FilterLine(line);
+}
+
+void TCommandVcdXRip::OnSuccess() {
+    if (RipParam && !RipParam->ImageFile.empty()) RememberLastImageName(RipParam->ImageFile);
+}
+
+void TCommandVcdXRip::DeleteOutputs(bool killed) const {
+    if (!RipParam) return;
+    if (!RipParam->XmlFile.empty()) DeleteQuietly(RipParam->XmlFile);
+    if (RipParam->DeleteImageOnFailure && !RipParam->ImageFile.empty()) {
+        DeleteQuietly(RipParam->ImageFile);
+        DeleteQuietly(fs::path(RipParam->ImageFile).replace_extension(".toc").string());
+    }
+    // A file cut off in the middle of its extraction is no use to anyone. A
+    // killed tool may not have written out the end of the last file, even one
+    // it reported whole; a tool that ended by itself has.
+    if (!ExtractingFile.empty() && (killed || !ExtractComplete)) {
+        const fs::path file(ExtractingFile);
+        DeleteQuietly((file.is_absolute() ? file : fs::path(RipParam->XmlFile).parent_path() / file).string());
+    }
+}
+
+void TCommandVcdXRip::OnFailure() { DeleteOutputs(false); }
+void TCommandVcdXRip::OnCancel() { DeleteOutputs(true); }
+
+std::unique_ptr<TCommandVcdXRip> RipBinFile(const std::string& imageFile, const std::string& xmlFile,
+                                            const TRipOptions& options, TCommandOutputEvent onOutput) {
+    auto param = std::make_shared<TRipParam>();
+    param->ToolsComplete = DetectedTools().VcdImagerAvailable;
+    param->ImageFile = imageFile;
+    param->XmlFile = xmlFile;
+    param->DeleteImageOnFailure = options.DeleteImageOnFailure;
+    param->XmlOnly = options.XmlOnly;
+    if (!options.XmlOnly) {
+        param->NoFiles = options.NoFiles;
+        param->NoSegments = options.NoSegments;
+        param->NoSequences = options.NoSequences;
+    }
+    param->NoExtPsd = options.NoExtPsd;
+    param->Sector2336 = options.Sector2336;
+
+    TCommandSetup setup;
+    setup.Param = std::move(param);
+    setup.Title = "VCDxRip";
+    setup.WaitMessage = Format(Translate("Ripping %s"), xmlFile) + "...";
+    setup.OnOutput = std::move(onOutput);
+    setup.Reported = true;
+    setup.StopWaitingAtEnd = true;
+    return std::make_unique<TCommandVcdXRip>(std::move(setup));
+}
