@@ -21,6 +21,8 @@ make_motion pal_vcd_2.mpg pal-vcd 3 smptebars
 make_motion ntsc_vcd_1.mpg ntsc-vcd 3 testsrc
 make_motion pal_svcd_1.mpg pal-svcd 3 testsrc
 make_motion ntsc_svcd_1.mpg ntsc-svcd 3 smptebars
+# Long enough (over four seconds) to be accepted on a disc.
+make_motion pal_vcd_5s.mpg pal-vcd 5 testsrc
 
 # Streams the analysis must explain instead of accept: a bare video stream
 # without a program stream around it, and a program stream in a RIFF file.

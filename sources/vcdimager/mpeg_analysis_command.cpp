@@ -275,6 +275,8 @@ std::unique_ptr<TCommandVcdXMinfo> AnalyseMpegFile(const std::string& fileName, 
     setup.OnEnded = std::move(doneCallback);
     setup.Title = "MPEG Analyze: " + fileName;
     setup.WaitMessage = "";
+    // The end handlers show the analysis messages; the queue's summary would repeat them.
+    setup.Reported = false;
     return std::make_unique<TCommandVcdXMinfo>(std::move(setup));
 }
 

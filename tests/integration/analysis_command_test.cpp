@@ -6,7 +6,9 @@
 #include <fstream>
 
 #include "environment/detected_tools.h"
+#include "exec/commands_manager.h"
 #include "model/mpeg_file.h"
+#include "model/mpeg_files.h"
 #include "services/services.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
@@ -454,6 +456,53 @@ TEST(InformationPage, WarningLinesAreRecognised) {
     EXPECT_TRUE(IsWarningLogLine(R"(<log level="warning">bad packet</log>)"));
     EXPECT_FALSE(IsWarningLogLine(R"(<log level="error">bad packet</log>)"));
     EXPECT_FALSE(IsWarningLogLine("warning: plain"));
+}
+
+}  // namespace
+
+namespace {
+
+// A batch added the way the main window does it: one analysis per file on the
+// commands manager, each ended by the add step.
+TEST_F(AnalysisCommand, ABatchOfAddsThroughTheQueue) {
+    if (!fs::exists(FixturesFolder() / "still_pal_vcd.mpg")) GTEST_SKIP() << "no still fixture (mjpegtools missing)";
+    const std::string refusedName = Folder.File("rock & roll.mpg");
+    fs::copy_file(FixturesFolder() / "pal_vcd_2.mpg", refusedName);
+    const TStringList batch = {Fixture("pal_vcd_5s.mpg"), refusedName, Fixture("still_pal_vcd.mpg")};
+
+    for (const TModalResult goOn : {TModalResult::Yes, TModalResult::No}) {
+        for (const std::string& path : batch) fs::remove(path + ".vxm");
+        Dialogs.Asked.clear();
+        Dialogs.Answer(TModalResult::OK);  // the refused name
+        Dialogs.Answer(goOn);              // "Do you want to continue ?"
+        TMpegFiles files;
+        TComplianceContext context;
+        context.DiscType = TVideoCdType::Vcd20;
+        context.ProjectTvSystem = TTvSystem::Pal;
+        TCommandsManager manager;
+        bool done = false;
+        for (int i = 0; i < static_cast<int>(batch.size()); ++i)
+            manager.Add(AnalyseMpegFile(
+                batch[static_cast<std::size_t>(i)], nullptr, nullptr, static_cast<int>(batch.size()), i + 1, false,
+                nullptr,
+                [&](TCommandInterface&, const TExecuteStatus& status, bool& continueQueue, const TCommandParamPtr& p) {
+                    SetProjectCounts(context, files);
+                    if (auto file = AcceptAnalysedMpeg(status, static_cast<TMinfoParam&>(*p), continueQueue, context))
+                        files.Add(std::move(file));
+                }));
+        manager.Run(false, nullptr, nullptr, [&](TCommandsManager&, bool) { done = true; });
+        ASSERT_TRUE(Loop.RunUntil([&] { return done || !manager.IsRunning(); }, 60s));
+
+        const TStringList added = goOn == TModalResult::Yes ? TStringList{"pal_vcd_5s.mpg", "still_pal_vcd.mpg"}
+                                                            : TStringList{"pal_vcd_5s.mpg"};
+        TStringList names;
+        for (int i = 0; i < files.Count(); ++i) names.push_back(files.Get(i)->FileName());
+        EXPECT_EQ(names, added);
+        ASSERT_GE(Dialogs.Asked.size(), 2u);
+        EXPECT_NE(Dialogs.Asked[0].Message.find("\"&\" in filenames are not allowed"), std::string::npos);
+        EXPECT_EQ(Dialogs.Asked[1].Message, "\rDo you want to continue ?   ");
+        EXPECT_EQ(Dialogs.Asked.size(), 2u);
+    }
 }
 
 }  // namespace

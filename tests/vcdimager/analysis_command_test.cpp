@@ -42,6 +42,7 @@ TEST_F(AnalysisCommandLines, CommandLine) {
     EXPECT_EQ(folder, "/opt/vcd/");
     EXPECT_EQ(command->Title, "MPEG Analyze: /v/my movie.mpg");
     EXPECT_EQ(command->Kind, TCommandKind::MpegAnalysis);
+    EXPECT_FALSE(command->Reported);
 
     Make("/v/a.mpg", 1, 1, true)->GetParameters(parameters);
     EXPECT_EQ(parameters, "-v -i -p --gui -a --relaxed-aps \"/v/a.mpg\"");
