@@ -139,6 +139,8 @@ void TCommandVcdXMinfo::BeforeStart(bool& proceed) {
         return;
     }
     TCommandVcd::BeforeStart(proceed);
+    // A path the command line cannot carry ends the run here, explained.
+    if (!proceed && Status.IsFailed()) OnFailure();
 }
 
 void TCommandVcdXMinfo::FilterLine(std::string& line) {

@@ -154,4 +154,22 @@ TEST_F(AnalysisCommandLines, ARunWithoutDescriptionFails) {
     EXPECT_FALSE(std::filesystem::exists(movie + ".vxm"));
 }
 
+TEST_F(AnalysisCommandLines, AGivenRecordWithAnUnsafeNameIsRefusedBeforeTheTool) {
+    const std::string movie = Folder.Write("say \"hi\".mpg", "m");
+    TStringList output;
+    auto command = AnalyseMpegFile(
+        movie, std::make_unique<TMpegFile>(movie, true), nullptr, 1, 1, false,
+        [&](TCommandInterface&, const std::string& l) { output.push_back(l); }, nullptr);
+    TExecuteStatus ended;
+    command->Execute(
+        nullptr, [&](TCommandInterface&, const TExecuteStatus& status, const TCommandParamPtr&) { ended = status; },
+        nullptr);
+    EXPECT_TRUE(ended.IsFailed());
+    EXPECT_NE(command->MinfoParam()->FailureMessage.find("Double quotes, backslashes, tabs and line breaks"),
+              std::string::npos)
+        << command->MinfoParam()->FailureMessage;
+    ASSERT_FALSE(output.empty());
+    EXPECT_NE(output.back().find("Double quotes"), std::string::npos) << output.back();
+}
+
 }  // namespace
