@@ -21,6 +21,20 @@ make_motion pal_vcd_2.mpg pal-vcd 3 smptebars
 make_motion ntsc_vcd_1.mpg ntsc-vcd 3 testsrc
 make_motion pal_svcd_1.mpg pal-svcd 3 testsrc
 make_motion ntsc_svcd_1.mpg ntsc-svcd 3 smptebars
+# Long enough (over four seconds) to be accepted on a disc.
+make_motion pal_vcd_5s.mpg pal-vcd 5 testsrc
+
+# Streams the analysis must explain instead of accept: a bare video stream
+# without a program stream around it, and a program stream in a RIFF file.
+if [ ! -s elementary_video.mpg ]; then
+    ff -f lavfi -i "testsrc=duration=1:size=352x288:rate=25" -c:v mpeg1video -b:v 1150k \
+       -f mpeg1video elementary_video.mpg.tmp
+    mv elementary_video.mpg.tmp elementary_video.mpg
+fi
+if [ ! -s riff_wrapped.mpg ]; then
+    ff -i pal_vcd_2.mpg -c copy -f avi riff_wrapped.mpg.tmp
+    mv riff_wrapped.mpg.tmp riff_wrapped.mpg
+fi
 
 # A VCD still: a 4:2:0 JPEG (jpeg2yuv takes no other) made into an MPEG-1
 # still picture and multiplexed for a VCD segment.
