@@ -2,19 +2,114 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
 
+#include "cli/cli_jobs.h"
+#include "environment/tools_detection.h"
 #include "lib/product.h"
+#include "settings/language.h"
+#include "settings/startup_keys.h"
+
+namespace {
+
+// The detection that every job but the help needs; false ends the program.
+bool StartUp(TCliSession& session) {
+    ActivateStartupLanguage(TStartupKeysReader().Read().Language);
+    if (DetectTools(ReadDetectionOptions())) return true;
+    session.Printer().Message(TMsgDlgType::Error, "GNU VCDImager is required and was not found usable.");
+    return false;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{std::string(ProductName) + " - Video CD and Super Video CD authoring", "lumora-cli"};
     app.set_version_flag("--version", std::string(ProductName) + " " + ProductVersion);
     app.require_subcommand(0, 1);
 
+    TCliOptions global;
+    app.add_flag("--json", global.Json, "Print every status line as one JSON object per line");
+    auto* yes = app.add_flag("--yes", global.Yes, "Answer every question with yes");
+    app.add_flag("--no", global.No, "Answer every question with no")->excludes(yes);
+
+    app.add_subcommand("check", "Show which tools were found");
+
+    bool relaxed = false;
+    std::vector<std::string> analyseFiles;
+    auto* analyse = app.add_subcommand("analyse", "Analyse MPEG files");
+    analyse->add_flag("--relaxed-aps", relaxed, "Relax the APS constraints for chapter entry points");
+    analyse->add_option("FILE", analyseFiles, "MPEG files")->required();
+
+    TAuthorOptions author;
+    auto* authorCommand = app.add_subcommand("author", "Author a disc image from MPEG files, in disc order");
+    authorCommand->add_option("--type", author.Type, "Disc type")->check(CLI::IsMember({"vcd11", "vcd20", "svcd"}));
+    authorCommand->add_option("--tv", author.Tv, "TV system (default: the first file's)")
+        ->check(CLI::IsMember({"pal", "ntsc"}));
+    authorCommand->add_option("--image", author.Image, "CD image type")
+        ->check(CLI::IsMember({"cue", "advcue", "toc", "toast"}));
+    authorCommand->add_option("--chapters", author.Chapters, "Chapter times (H:MM:SS.mmm or seconds)")->delimiter(',');
+    authorCommand->add_option("--chapters-every", author.ChaptersEverySeconds, "A chapter every so many seconds")
+        ->check(CLI::PositiveNumber);
+    authorCommand->add_flag("--no-pbc", author.NoPbc, "No playback control");
+    authorCommand->add_option("--label", author.Label, "Volume label");
+    authorCommand->add_option("--album", author.Album, "Album name");
+    authorCommand->add_option("--output", author.Output, "Output file (default ./videocd.bin, .toc or .xml)");
+    authorCommand->add_flag("--xml-only", author.XmlOnly, "Write the XML description only");
+    authorCommand->add_flag("--sector-2336", author.Sector2336, "Use 2336-byte sectors for the image");
+    authorCommand->add_option("--save", author.SaveProject, "Save the project file too");
+    authorCommand->add_option("FILE", author.Files, "MPEG files")->required();
+
+    std::string buildProject;
+    std::string buildOutput;
+    auto* build = app.add_subcommand("build", "Build the image of a saved project");
+    build->add_option("PROJECT", buildProject, "Project file (.dsv)")->required();
+    build->add_option("--output", buildOutput, "Output file");
+
+    std::string xmlFile;
+    std::string xmlOutput;
+    std::string xmlImage = "cue";
+    bool xmlSector2336 = false;
+    auto* buildXml = app.add_subcommand("build-xml", "Build a disc image from a VideoCD XML description");
+    buildXml->add_option("FILE", xmlFile, "VideoCD XML description")->required();
+    buildXml->add_option("--output", xmlOutput, "Image file")->required();
+    buildXml->add_option("--image", xmlImage, "CD image type")->check(CLI::IsMember({"cue", "advcue", "toc"}));
+    buildXml->add_flag("--sector-2336", xmlSector2336, "Use 2336-byte sectors for the image");
+
+    TRipCliOptions rip;
+    auto* ripCommand = app.add_subcommand("rip", "Rip a Video CD image back into files");
+    ripCommand->add_option("IMAGE", rip.Image, "CUE, BIN or NRG image")->required();
+    ripCommand->add_option("--xml", rip.Xml, "XML description to write (default beside the image)");
+    ripCommand->add_flag("--xml-only", rip.XmlOnly, "Write the description only");
+    ripCommand->add_flag("--no-sequences", rip.NoSequences, "Do not extract the motion videos");
+    ripCommand->add_flag("--no-segments", rip.NoSegments, "Do not extract the stills");
+    ripCommand->add_flag("--no-files", rip.NoFiles, "Do not extract the other files");
+    ripCommand->add_flag("--no-ext-psd", rip.NoExtPsd, "Ignore the extended PSD");
+    ripCommand->add_flag("--sector-2336", rip.Sector2336, "The image has 2336-byte sectors");
+
+    std::string datIn;
+    std::string datOut;
+    auto* dat = app.add_subcommand("dat2mpg", "Turn a Video CD .dat file into an MPEG file");
+    dat->add_option("IN", datIn, "CDXA .dat file")->required();
+    dat->add_option("OUT", datOut, "MPEG file")->required();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
-        return code == 0 ? 0 : 2;
+        return code == 0 ? ExitSuccess : ExitUsage;
     }
-    if (app.get_subcommands().empty()) std::cout << app.help();
-    return 0;
+    if (app.get_subcommands().empty()) {
+        std::cout << app.help();
+        return ExitSuccess;
+    }
+
+    TCliSession session(global);
+    if (!StartUp(session)) return ExitFailure;
+    const CLI::App* chosen = app.get_subcommands().front();
+    const std::string name = chosen->get_name();
+    if (name == "check") return RunCheck(session);
+    if (name == "analyse") return RunAnalyse(session, analyseFiles, relaxed);
+    if (name == "author") return RunAuthor(session, author);
+    if (name == "build") return RunBuildProject(session, buildProject, buildOutput);
+    if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
+    if (name == "rip") return RunRip(session, rip);
+    return RunDatToMpg(session, datIn, datOut);
 }

@@ -22,11 +22,16 @@ std::string TerminalText(const std::string& messageText) {
 
 const char* MessageTypeName(TMsgDlgType type) {
     switch (type) {
-        case TMsgDlgType::Warning: return "warning";
-        case TMsgDlgType::Error: return "error";
-        case TMsgDlgType::Information: return "information";
-        case TMsgDlgType::Confirmation: return "question";
-        case TMsgDlgType::Custom: break;
+        case TMsgDlgType::Warning:
+            return "warning";
+        case TMsgDlgType::Error:
+            return "error";
+        case TMsgDlgType::Information:
+            return "information";
+        case TMsgDlgType::Confirmation:
+            return "question";
+        case TMsgDlgType::Custom:
+            break;
     }
     return "message";
 }
@@ -90,8 +95,8 @@ void TStatusPrinter::Progress(const std::string& text, int position) {
 void TStatusPrinter::Message(TMsgDlgType type, const std::string& text, const std::string& answer) {
     const std::string shown = TerminalText(text);
     if (Mode == TOutputMode::Json) {
-        std::string object = "{\"kind\":\"message\",\"type\":" + JsonQuoted(MessageTypeName(type)) +
-                             ",\"text\":" + JsonQuoted(shown);
+        std::string object =
+            "{\"kind\":\"message\",\"type\":" + JsonQuoted(MessageTypeName(type)) + ",\"text\":" + JsonQuoted(shown);
         if (!answer.empty()) object += ",\"answer\":" + JsonQuoted(answer);
         Write(object + "}\n");
         return;

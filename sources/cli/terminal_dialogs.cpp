@@ -17,17 +17,28 @@ bool IsQuestion(const TMsgDlgButtons& buttons) { return buttons.size() > 1; }
 
 std::string ResultName(TModalResult result) {
     switch (result) {
-        case TModalResult::OK: return "OK";
-        case TModalResult::Cancel: return "Cancel";
-        case TModalResult::Abort: return "Abort";
-        case TModalResult::Retry: return "Retry";
-        case TModalResult::Ignore: return "Ignore";
-        case TModalResult::Yes: return "Yes";
-        case TModalResult::No: return "No";
-        case TModalResult::All: return "All";
-        case TModalResult::NoToAll: return "No to all";
-        case TModalResult::YesToAll: return "Yes to all";
-        case TModalResult::None: break;
+        case TModalResult::OK:
+            return "OK";
+        case TModalResult::Cancel:
+            return "Cancel";
+        case TModalResult::Abort:
+            return "Abort";
+        case TModalResult::Retry:
+            return "Retry";
+        case TModalResult::Ignore:
+            return "Ignore";
+        case TModalResult::Yes:
+            return "Yes";
+        case TModalResult::No:
+            return "No";
+        case TModalResult::All:
+            return "All";
+        case TModalResult::NoToAll:
+            return "No to all";
+        case TModalResult::YesToAll:
+            return "Yes to all";
+        case TModalResult::None:
+            break;
     }
     return "None";
 }
@@ -36,17 +47,28 @@ std::string ResultName(TModalResult result) {
 
 const char* ButtonName(TMsgDlgBtn button) {
     switch (button) {
-        case TMsgDlgBtn::Yes: return "yes";
-        case TMsgDlgBtn::No: return "no";
-        case TMsgDlgBtn::OK: return "ok";
-        case TMsgDlgBtn::Cancel: return "cancel";
-        case TMsgDlgBtn::Abort: return "abort";
-        case TMsgDlgBtn::Retry: return "retry";
-        case TMsgDlgBtn::Ignore: return "ignore";
-        case TMsgDlgBtn::All: return "all";
-        case TMsgDlgBtn::NoToAll: return "no to all";
-        case TMsgDlgBtn::YesToAll: return "yes to all";
-        case TMsgDlgBtn::Help: return "help";
+        case TMsgDlgBtn::Yes:
+            return "yes";
+        case TMsgDlgBtn::No:
+            return "no";
+        case TMsgDlgBtn::OK:
+            return "ok";
+        case TMsgDlgBtn::Cancel:
+            return "cancel";
+        case TMsgDlgBtn::Abort:
+            return "abort";
+        case TMsgDlgBtn::Retry:
+            return "retry";
+        case TMsgDlgBtn::Ignore:
+            return "ignore";
+        case TMsgDlgBtn::All:
+            return "all";
+        case TMsgDlgBtn::NoToAll:
+            return "no to all";
+        case TMsgDlgBtn::YesToAll:
+            return "yes to all";
+        case TMsgDlgBtn::Help:
+            return "help";
     }
     return "";
 }
@@ -89,14 +111,14 @@ TModalResult TTerminalDialogs::Ask(const std::string& message, TMsgDlgType type,
         const std::string reply = LowerCase(Trim(buffer));
         for (const TMsgDlgBtn button : buttons) {
             const std::string name = ButtonName(button);
-            if (button != TMsgDlgBtn::Help && !reply.empty() && (reply == name || (reply.size() == 1 && name[0] == reply[0])))
+            if (button != TMsgDlgBtn::Help && !reply.empty() &&
+                (reply == name || (reply.size() == 1 && name[0] == reply[0])))
                 return ResultOf(button);
         }
     }
 }
 
-TModalResult TTerminalDialogs::MessageDlg(const std::string& message, TMsgDlgType type,
-                                          const TMsgDlgButtons& buttons) {
+TModalResult TTerminalDialogs::MessageDlg(const std::string& message, TMsgDlgType type, const TMsgDlgButtons& buttons) {
     return Ask(message, type, buttons);
 }
 
@@ -113,7 +135,15 @@ TModalResult TTerminalDialogs::ConfirmNoDefault(const std::string& message, TMsg
 
 std::vector<std::string> TTerminalDialogs::OpenFiles(const TFileDialogOptions&) { return {}; }
 
-std::optional<std::string> TTerminalDialogs::SaveFile(const TFileDialogOptions&) { return std::nullopt; }
+// The only save dialog a job meets is the one that confirms overwriting an
+// existing output: it becomes a question.
+std::optional<std::string> TTerminalDialogs::SaveFile(const TFileDialogOptions& options) {
+    if (options.FileName.empty()) return std::nullopt;
+    const std::string path =
+        options.InitialFolder.empty() ? options.FileName : options.InitialFolder + "/" + options.FileName;
+    if (Ask(options.Title + "\r" + path, TMsgDlgType::Confirmation, mbYesNo) != TModalResult::Yes) return std::nullopt;
+    return path;
+}
 
 std::optional<std::string> TTerminalDialogs::SelectFolder(const std::string&, const std::string&) {
     return std::nullopt;

@@ -92,7 +92,6 @@ TProjectLoadReport FilesFromDescription(const TVideoCdDescription& d, TMpegFiles
     TProjectLoadReport report;
     files.Clear();
     std::vector<TPbcSelection*> flat;
-    std::vector<const TSelectionState*> states;
     for (const TDescriptionFile& saved : d.Files) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(saved.FullPath, error)) {
@@ -109,15 +108,21 @@ TProjectLoadReport FilesFromDescription(const TVideoCdDescription& d, TMpegFiles
         for (const TDescriptionEntry& entry : saved.Entries) {
             TPbcSelection* selection = file->AddEntryPoint(entry.TimeText, true);
             flat.push_back(selection);
-            if (selection != nullptr) states.push_back(&entry.Selection);
         }
     }
-    // Targets may point forward: every selection exists before any is set.
-    std::size_t next = 0;
-    for (TPbcSelection* selection : flat)
-        if (selection != nullptr) ApplyState(*selection, *states[next++], flat);
+    ApplySelectionStates(d, flat);
     files.UpdateNotify(true);
     return report;
+}
+
+void ApplySelectionStates(const TVideoCdDescription& d, const std::vector<TPbcSelection*>& flat) {
+    // Targets may point forward: every selection exists before any is set.
+    std::size_t position = 0;
+    for (const TDescriptionFile& saved : d.Files)
+        for (const TDescriptionEntry& entry : saved.Entries) {
+            if (position < flat.size() && flat[position] != nullptr) ApplyState(*flat[position], entry.Selection, flat);
+            ++position;
+        }
 }
 
 namespace {

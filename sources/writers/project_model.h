@@ -22,6 +22,10 @@ void PropertiesFromDescription(const TVideoCdDescription& description, TVcdPrope
 // points and the saved state of every selection.
 TProjectLoadReport FilesFromDescription(const TVideoCdDescription& description, TMpegFiles& files);
 
+// Sets the saved state of every selection; `flat` holds the selections of all
+// entries of all files in the description's order (null where one is missing).
+void ApplySelectionStates(const TVideoCdDescription& description, const std::vector<TPbcSelection*>& flat);
+
 // Adds the user's folders and files of the description to the tree (the
 // generated folders are the page's to rebuild).
 void IsoTreeFromDescription(const std::vector<TFileSystemItem>& items, TIsoTree& tree);

@@ -1,0 +1,50 @@
+// The sub-commands of lumora-cli; each returns the program's exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_session.h"
+#include "model/video_cd.h"
+
+int RunCheck(TCliSession& session);
+int RunAnalyse(TCliSession& session, const std::vector<std::string>& files, bool relaxedAps);
+
+struct TAuthorOptions {
+    std::string Type = "vcd20";
+    std::string Tv;  // empty: the first file's
+    std::string Image = "cue";
+    std::vector<std::string> Chapters;
+    double ChaptersEverySeconds = 0;
+    bool NoPbc = false;
+    std::string Label;
+    std::string Album;
+    std::string Output;
+    bool XmlOnly = false;
+    bool Sector2336 = false;
+    std::string SaveProject;
+    std::vector<std::string> Files;
+};
+int RunAuthor(TCliSession& session, const TAuthorOptions& options);
+int RunBuildProject(TCliSession& session, const std::string& project, const std::string& output);
+int RunBuildXml(TCliSession& session, const std::string& xml, const std::string& output, const std::string& image,
+                bool sector2336);
+
+struct TRipCliOptions {
+    std::string Image;
+    std::string Xml;
+    bool XmlOnly = false;
+    bool NoSequences = false;
+    bool NoSegments = false;
+    bool NoFiles = false;
+    bool NoExtPsd = false;
+    bool Sector2336 = false;
+};
+int RunRip(TCliSession& session, const TRipCliOptions& options);
+int RunDatToMpg(TCliSession& session, const std::string& input, const std::string& output);
+
+// A path made absolute and normal; the tools and the checks want full paths.
+std::string AbsolutePath(const std::string& path);
+
+// The image type named on the command line ("cue", "advcue", "toc", "toast").
+TCdImageType CliImageType(const std::string& name);

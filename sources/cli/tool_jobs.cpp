@@ -1,0 +1,87 @@
+#include <filesystem>
+
+#include "cli/cli_jobs.h"
+#include "environment/detected_tools.h"
+#include "environment/tools_detection.h"
+#include "model/mpeg_file.h"
+#include "vcdimager/command_cdxa_to_mpeg.h"
+#include "vcdimager/command_vcdxbuild.h"
+#include "vcdimager/command_vcdxrip.h"
+#include "vcdimager/mpeg_analysis_command.h"
+
+namespace fs = std::filesystem;
+
+TCdImageType CliImageType(const std::string& name) {
+    if (name == "advcue") return TCdImageType::AdvCue;
+    if (name == "toc") return TCdImageType::Toc;
+    if (name == "toast") return TCdImageType::Toast;
+    return TCdImageType::Cue;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    std::error_code error;
+    const fs::path absolute = fs::absolute(path, error);
+    return error ? path : absolute.lexically_normal().string();
+}
+
+int RunCheck(TCliSession& session) {
+    for (const std::string& line : ToolsCheckLines(DetectedTools())) session.Printer().Line(line);
+    return DetectedTools().VcdImagerAvailable ? ExitSuccess : ExitFailure;
+}
+
+int RunAnalyse(TCliSession& session, const std::vector<std::string>& files, bool relaxedAps) {
+    const auto count = static_cast<std::int32_t>(files.size());
+    int analysed = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        auto show = [&](TCommandInterface&, const TExecuteStatus& status, bool&, const TCommandParamPtr& param) {
+            const TMpegInformation information = ShowSimpleMpegAnalyse(status, static_cast<TMinfoParam&>(*param));
+            if (!information.Analysed) return;
+            ++analysed;
+            for (const std::string& line : information.Lines) session.Printer().Line(line);
+        };
+        session.Manager().Add(AnalyseMpegFile(AbsolutePath(files[static_cast<std::size_t>(i)]), nullptr, nullptr, count,
+                                              i + 1, relaxedAps, session.LineHandler(), show));
+    }
+    session.RunQueue(false);
+    return analysed == count ? ExitSuccess : ExitFailure;
+}
+
+int RunBuildXml(TCliSession& session, const std::string& xml, const std::string& output, const std::string& image,
+                bool sector2336) {
+    const TCdImageType type = CliImageType(image);
+    const fs::path out = AbsolutePath(output);
+    const std::string base = out.has_extension() ? (out.parent_path() / out.stem()).string() : out.string();
+    auto param = MakeBuildParam(AbsolutePath(xml), base, type, sector2336);
+    const std::string imageFile = ImageFileName(*param);
+    session.Manager().Add(BuildCdImage(param, session.LineHandler()));
+    if (!session.RunQueue()) return ExitFailure;
+    session.Printer().Result("image", imageFile);
+    return ExitSuccess;
+}
+
+int RunRip(TCliSession& session, const TRipCliOptions& options) {
+    const std::string image = AbsolutePath(options.Image);
+    std::string xml = options.Xml.empty() ? (fs::path(image).replace_extension(".xml")).string() : options.Xml;
+    xml = AbsolutePath(xml);
+    TRipOptions rip;
+    rip.XmlOnly = options.XmlOnly;
+    rip.NoSequences = options.NoSequences;
+    rip.NoSegments = options.NoSegments;
+    rip.NoFiles = options.NoFiles;
+    rip.NoExtPsd = options.NoExtPsd;
+    rip.Sector2336 = options.Sector2336;
+    session.Manager().Add(RipBinFile(image, xml, rip, session.LineHandler()));
+    if (!session.RunQueue()) return ExitFailure;
+    session.Printer().Result("xml", xml);
+    return ExitSuccess;
+}
+
+int RunDatToMpg(TCliSession& session, const std::string& input, const std::string& output) {
+    const std::string in = AbsolutePath(input);
+    const std::string out = AbsolutePath(output);
+    if (RefuseSameCdxaFiles(in, out)) return ExitFailure;
+    session.Manager().Add(CdxaToMpeg(in, out, session.LineHandler()));
+    if (!session.RunQueue()) return ExitFailure;
+    session.Printer().Result("mpeg", out);
+    return ExitSuccess;
+}
