@@ -23,6 +23,11 @@ make_motion pal_svcd_1.mpg pal-svcd 3 testsrc
 make_motion ntsc_svcd_1.mpg ntsc-svcd 3 smptebars
 # Long enough (over four seconds) to be accepted on a disc.
 make_motion pal_vcd_5s.mpg pal-vcd 5 testsrc
+# Long enough for a disc (at least four seconds) and for chapters.
+make_motion pal_vcd_8s_1.mpg pal-vcd 8 testsrc
+make_motion pal_vcd_8s_2.mpg pal-vcd 8 smptebars
+make_motion ntsc_vcd_8s.mpg ntsc-vcd 8 testsrc
+make_motion pal_svcd_8s.mpg pal-svcd 8 smptebars
 
 # Streams the analysis must explain instead of accept: a bare video stream
 # without a program stream around it, and a program stream in a RIFF file.

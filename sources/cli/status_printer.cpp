@@ -14,7 +14,11 @@ constexpr int ProgressBarWidth = 30;
 
 std::string TerminalText(const std::string& messageText) {
     TStringList lines;
-    for (const std::string& line : SplitLines(messageText)) lines.push_back(TrimRight(line));
+    for (const std::string& line : SplitLines(messageText)) {
+        const std::string text = TrimRight(line);
+        if (text.empty() && !lines.empty() && lines.back().empty()) continue;  // boxes pad with blank lines
+        lines.push_back(text);
+    }
     while (!lines.empty() && lines.front().empty()) lines.erase(lines.begin());
     while (!lines.empty() && lines.back().empty()) lines.pop_back();
     return JoinLines(lines, "\n");
@@ -103,6 +107,7 @@ void TStatusPrinter::Message(TMsgDlgType type, const std::string& text, const st
     }
     EndProgress();
     std::string block = std::string(MessageTypeName(type)) + ": " + ReplaceAll(shown, "\n", "\n  ");
+    block = ReplaceAll(block, "\n  \n", "\n\n");
     if (!answer.empty()) block += " -> " + answer;
     Write(block + "\n");
 }

@@ -1,0 +1,182 @@
+// lumora-cli run as a script would run it, on generated MPEG files, with the
+// real VCDImager tools checking what it built.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "lib/console_runner.h"
+#include "support/temp_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TRun {
+    std::uint32_t ExitCode = 0;
+    std::vector<std::string> Lines;
+    std::string Text() const {
+        std::string text;
+        for (const std::string& line : Lines) text += line + "\n";
+        return text;
+    }
+};
+
+TRun RunProgram(const std::string& program, const std::string& parameters) {
+    TRun run;
+    run.ExitCode = CaptureConsoleOutput(program, parameters, &run.Lines, nullptr, true, false, 120000);
+    return run;
+}
+
+std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
+
+class CliAuthoring : public ::testing::Test {
+protected:
+    TTempFolder Folder;
+    std::string CliPath = LUMORA_CLI;
+
+    TRun Cli(const std::string& parameters) const { return RunProgram(CliPath, "--yes " + parameters); }
+
+    // A portable copy of the program whose own folder holds its settings file.
+    void UsePortableCli(const std::string& iniText) {
+        const fs::path folder = Folder.Path() / "portable";
+        fs::create_directories(folder);
+        fs::copy_file(LUMORA_CLI, folder / "lumora-cli");
+        std::ofstream(folder / "Lumora.ini") << iniText;
+        CliPath = (folder / "lumora-cli").string();
+    }
+
+    // A copy of a fixture, so that the stored analyses and edits stay here.
+    fs::path Sample(const std::string& name) {
+        const fs::path target = Folder.Path() / name;
+        if (!fs::exists(target)) fs::copy_file(fs::path(FixturesFolder()) / name, target);
+        return target;
+    }
+
+    // Rips the CUE image and compares every ripped motion video with its source.
+    void ExpectRipGivesBack(const fs::path& cue, const std::vector<fs::path>& sources) {
+        const fs::path ripFolder = Folder.Path() / ("rip-" + cue.stem().string());
+        fs::create_directories(ripFolder);
+        const TRun rip = Cli("rip " + Quoted(cue) + " --xml " + Quoted(ripFolder / "rip.xml"));
+        ASSERT_EQ(rip.ExitCode, 0u) << rip.Text();
+        // vcdxrip writes the tracks into its working folder: the CLI's.
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            const std::string name = "avseq" + std::string(i < 9 ? "0" : "") + std::to_string(i + 1) + ".mpg";
+            fs::path ripped = ripFolder / name;
+            if (!fs::exists(ripped)) ripped = fs::current_path() / name;
+            ASSERT_TRUE(fs::exists(ripped)) << name << "\n" << rip.Text();
+            EXPECT_TRUE(ReadWholeFile(ripped.string()) == ReadWholeFile(sources[i].string()))
+                << cue.filename() << ": " << name << " differs from " << sources[i].filename();
+            if (ripped.parent_path() != ripFolder) fs::remove(ripped);
+        }
+    }
+};
+
+TEST_F(CliAuthoring, DiscTypesAndImageTypesBuildImagesTheToolsReadBack) {
+    // Updating the SVCD scan offsets rewrites the stream on the disc; without
+    // it every ripped file must equal its source.
+    UsePortableCli("[Lumora]\r\nSvcdUpdateScanData=0\r\n");
+    struct TCase {
+        const char* Name;
+        const char* Options;
+        std::vector<const char*> Files;
+        const char* Detected;  // what vcd-info reports
+    };
+    const TCase cases[] = {
+        {"ntsc11", "--type vcd11", {"ntsc_vcd_8s.mpg"}, "VCD 1.1 detected"},
+        {"pal20",
+         "--type vcd20 --chapters 2,0:00:05.000",
+         {"pal_vcd_8s_1.mpg", "still_pal_vcd.mpg", "pal_vcd_8s_2.mpg"},
+         "VCD 2.0 detected"},
+        {"pal20adv", "--type vcd20 --image advcue --chapters-every 3", {"pal_vcd_8s_1.mpg"}, "VCD 2.0 detected"},
+        {"svcd", "--type svcd --tv pal", {"pal_svcd_8s.mpg"}, "SVCD detected"},
+    };
+    for (const TCase& c : cases) {
+        std::string files;
+        std::vector<fs::path> motion;
+        for (const char* name : c.Files) {
+            files += " " + Quoted(Sample(name));
+            if (std::string(name).find("still") == std::string::npos) motion.push_back(Sample(name));
+        }
+        const fs::path image = Folder.Path() / (std::string(c.Name) + ".bin");
+        const TRun author = Cli("author " + std::string(c.Options) + " --output " + Quoted(image) + files);
+        ASSERT_EQ(author.ExitCode, 0u) << c.Name << "\n" << author.Text();
+        EXPECT_NE(author.Text().find("image: " + image.string()), std::string::npos) << c.Name;
+
+        const fs::path cue = fs::path(image).replace_extension(".cue");
+        const TRun info = RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(cue));
+        EXPECT_EQ(info.ExitCode, 0u) << c.Name;
+        EXPECT_NE(info.Text().find(c.Detected), std::string::npos) << c.Name << "\n" << info.Text();
+        ExpectRipGivesBack(cue, motion);
+    }
+}
+
+TEST_F(CliAuthoring, TocAndToastImages) {
+    const fs::path file = Sample("pal_vcd_8s_1.mpg");
+    const TRun toc = Cli("author --image toc --output " + Quoted(Folder.Path() / "disc.toc") + " " + Quoted(file));
+    ASSERT_EQ(toc.ExitCode, 0u) << toc.Text();
+    EXPECT_TRUE(fs::exists(Folder.Path() / "disc.toc"));
+    EXPECT_TRUE(fs::exists(Folder.Path() / "disc_01.img") || fs::exists(Folder.Path() / "disc_1.img"));
+
+    const fs::path toastFolder = Folder.Path() / "toast";
+    fs::create_directories(toastFolder);
+    const TRun toast = Cli("author --image toast --output " + Quoted(toastFolder / "mac.toc") + " " + Quoted(file));
+    ASSERT_EQ(toast.ExitCode, 0u) << toast.Text();
+    bool hasImage = false;
+    for (const auto& entry : fs::directory_iterator(toastFolder)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_NE(entry.path().extension(), ".toc") << name;
+        EXPECT_EQ(name.find("pregap"), std::string::npos) << name;
+        hasImage = hasImage || entry.path().extension() == ".img";
+    }
+    EXPECT_TRUE(hasImage);
+}
+
+TEST_F(CliAuthoring, ASavedProjectBuildsTheSameImageUntilItsFileChanges) {
+    const fs::path first = Sample("pal_vcd_8s_1.mpg");
+    const fs::path second = Sample("pal_vcd_8s_2.mpg");
+    const fs::path project = Folder.Path() / "project.dsv";
+    const fs::path image = Folder.Path() / "authored.bin";
+    const TRun author = Cli("author --chapters 3 --save " + Quoted(project) + " --output " + Quoted(image) + " " +
+                            Quoted(first) + " " + Quoted(second));
+    ASSERT_EQ(author.ExitCode, 0u) << author.Text();
+
+    const fs::path rebuilt = Folder.Path() / "rebuilt.bin";
+    const TRun build = Cli("build " + Quoted(project) + " --output " + Quoted(rebuilt));
+    ASSERT_EQ(build.ExitCode, 0u) << build.Text();
+    EXPECT_TRUE(ReadWholeFile(rebuilt.string()) == ReadWholeFile(image.string()));
+
+    // One byte of the first file's head changes: the project no longer matches it.
+    {
+        std::fstream edit(first, std::ios::in | std::ios::out | std::ios::binary);
+        edit.seekp(5000);
+        edit.put('\x7f');
+    }
+    const TRun refused = Cli("build " + Quoted(project) + " --output " + Quoted(Folder.Path() / "refused.bin"));
+    EXPECT_NE(refused.ExitCode, 0u);
+    EXPECT_NE(refused.Text().find("The original MPEG file has been modified or changed (bad CRC)"), std::string::npos)
+        << refused.Text();
+    EXPECT_FALSE(fs::exists(Folder.Path() / "refused.bin"));
+}
+
+TEST_F(CliAuthoring, MachineReadableOutputAndExitCodes) {
+    const fs::path xml = Folder.Path() / "only.xml";
+    const TRun json =
+        Cli("--json author --xml-only --output " + Quoted(xml) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")));
+    ASSERT_EQ(json.ExitCode, 0u) << json.Text();
+    for (const std::string& line : json.Lines)
+        if (!line.empty()) {
+            EXPECT_EQ(line.front(), '{') << line;
+        }
+    EXPECT_NE(json.Text().find("{\"kind\":\"result\",\"name\":\"xml\",\"value\":\"" + xml.string() + "\"}"),
+              std::string::npos);
+    EXPECT_TRUE(fs::exists(xml));
+    EXPECT_FALSE(fs::exists(Folder.Path() / "only.bin"));
+
+    EXPECT_EQ(Cli("author --type dvd " + Quoted(Sample("pal_vcd_8s_1.mpg"))).ExitCode, 2u);
+    EXPECT_EQ(Cli("analyse " + Quoted(Folder.Path() / "missing.mpg")).ExitCode, 1u);
+    const TRun analyse = Cli("analyse " + Quoted(Sample("ntsc_vcd_8s.mpg")));
+    EXPECT_EQ(analyse.ExitCode, 0u) << analyse.Text();
+}
+
+}  // namespace
