@@ -127,3 +127,23 @@ std::string text_detail::FormatV(const char* format, ...) {
     va_end(args);
     return result;
 }
+
+TStringList Utf8Characters(std::string_view text) {
+    TStringList characters;
+    for (std::size_t i = 0; i < text.size();) {
+        std::size_t length = 1;
+        while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80) ++length;
+        characters.emplace_back(text.substr(i, length));
+        i += length;
+    }
+    return characters;
+}
+
+std::string Utf8Prefix(std::string_view text, std::size_t count) {
+    std::string prefix;
+    for (const std::string& character : Utf8Characters(text)) {
+        if (count-- == 0) break;
+        prefix += character;
+    }
+    return prefix;
+}

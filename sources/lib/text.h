@@ -33,6 +33,11 @@ std::string RemoveFirstText(std::string_view text, std::string_view what);
 TStringList SplitLines(std::string_view text);
 std::string JoinLines(const TStringList& lines, std::string_view separator);
 
+// The characters of a UTF-8 text, each with all its bytes, and the first
+// `count` of them.
+TStringList Utf8Characters(std::string_view text);
+std::string Utf8Prefix(std::string_view text, std::size_t count);
+
 // Decimal number with at least `digits` digits, zero-filled.
 std::string ZeroPad(long long value, int digits);
 

@@ -26,6 +26,14 @@ void DeleteQuietly(const fs::path& path) {
     fs::remove(path, ignored);
 }
 
+// Deletes the track images of `base`, and only those: another file whose name
+// merely starts like them may be the user's.
+void DeleteTrackImages(const std::string& base) {
+    for (const std::string& path : TrackImageFiles(base)) DeleteQuietly(path);
+}
+
+std::string WarningBoxLine(const std::string& text) { return Translate(text) + "       "; }
+
 // vcdxbuild's track images: base + "_" + the track number (+ "_pregap") + ".img".
 bool IsTrackImageName(const std::string& name, const std::string& prefix) {
     if (!StartsWith(name, prefix) || !EndsWith(name, ".img")) return false;
@@ -34,25 +42,21 @@ bool IsTrackImageName(const std::string& name, const std::string& prefix) {
     return !rest.empty() && rest.find_first_not_of("0123456789") == std::string::npos;
 }
 
-// Deletes the track images of `base`, and only those: another file whose name
-// merely starts like them may be the user's.
-void DeleteTrackImages(const std::string& base) {
+}  // namespace
+
+TStringList TrackImageFiles(const std::string& base) {
     const fs::path basePath(base);
     const std::string prefix = basePath.filename().string() + "_";
     const fs::path folder = basePath.has_parent_path() ? basePath.parent_path() : fs::path(".");
     std::error_code error;
-    std::vector<fs::path> doomed;
+    TStringList images;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code kindError;
         if (IsTrackImageName(it->path().filename().string(), prefix) && it->is_regular_file(kindError))
-            doomed.push_back(it->path());
+            images.push_back(it->path().string());
     }
-    for (const fs::path& path : doomed) DeleteQuietly(path);
+    return images;
 }
-
-std::string WarningBoxLine(const std::string& text) { return Translate(text) + "       "; }
-
-}  // namespace
 
 std::string EntryPointKey(std::string_view text) {
     const std::string line(text);

@@ -53,6 +53,10 @@ private:
 // sequence at one place apart from others.
 std::string EntryPointKey(std::string_view text);
 
+// The track images of a TOC or Toast build of `base`: base + "_" + the track
+// number (+ "_pregap") + ".img", and no other file of the folder.
+TStringList TrackImageFiles(const std::string& base);
+
 // The image file the main window shows for a build: ".toc" or ".bin".
 std::string ImageFileName(const TBuildParam& param);
 

@@ -45,24 +45,6 @@ std::string FolderOf(const std::string& path) {
 
 void ShowError(const std::string& text) { Dialogs().MessageDlg("\r" + text, TMsgDlgType::Error, mbOK); }
 
-// vcdxbuild's track images of `base`: base + "_" + digits (+ "_pregap") + ".img".
-TStringList TrackImagesOf(const std::string& base) {
-    TStringList images;
-    const std::string prefix = fs::path(base).filename().string() + "_";
-    std::error_code error;
-    for (fs::directory_iterator it(FolderOf(base), error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (!StartsWith(name, prefix) || !EndsWith(name, ".img")) continue;
-        std::string rest = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-        if (EndsWith(rest, "_pregap")) rest.resize(rest.size() - 7);
-        std::error_code kindError;
-        if (!rest.empty() && rest.find_first_not_of("0123456789") == std::string::npos &&
-            it->is_regular_file(kindError))
-            images.push_back(it->path().string());
-    }
-    return images;
-}
-
 std::string ExtensionFor(bool xmlOnly, TCdImageType type) {
     if (xmlOnly) return "xml";
     return type == TCdImageType::Toc || type == TCdImageType::Toast ? "toc" : "bin";
@@ -76,15 +58,20 @@ std::string OutputKind(bool xmlOnly, TCdImageType imageType) {
 }
 
 std::string AlbumNameFromFileName(const std::string& path) {
-    std::string name = UpperCase(FileStem(path).substr(0, 16));
-    for (char& c : name)
-        if (!std::isdigit(static_cast<unsigned char>(c)) && !(c >= 'A' && c <= 'Z') && c != '_') c = '_';
+    // One "_" per character that is not a digit, a letter A to Z or "_".
+    std::string name;
+    for (const std::string& character : Utf8Characters(Utf8Prefix(FileStem(path), 16))) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(character[0])));
+        const bool allowed = character.size() == 1 &&
+                             (std::isdigit(static_cast<unsigned char>(c)) || (c >= 'A' && c <= 'Z') || c == '_');
+        name += allowed ? c : '_';
+    }
     for (auto it = name.rbegin(); it != name.rend() && !(*it >= 'A' && *it <= 'Z'); ++it) *it = ' ';
     name = Trim(name);
     return Trim(name.substr(0, 16));
 }
 
-std::string VolumeLabelFromFileName(const std::string& path) { return FileStem(path).substr(0, 20); }
+std::string VolumeLabelFromFileName(const std::string& path) { return Utf8Prefix(FileStem(path), 20); }
 
 std::optional<std::int64_t> FreeDiskSpace(const std::string& folder) {
     struct statvfs info {};
@@ -289,7 +276,7 @@ std::shared_ptr<TVcdProperties> TAuthoringProject::BuildProjectProperties(bool v
         if (DetectedTools().VcdImagerAvailable && !p.XmlOnly) {
             TStringList images;
             if (extension == "toc") {
-                images = TrackImagesOf(base);
+                images = TrackImageFiles(base);
                 images.insert(images.begin(), base + ".toc");
             } else {
                 images = {base + ".bin", base + ".cue"};
