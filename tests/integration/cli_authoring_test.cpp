@@ -115,8 +115,10 @@ TEST_F(CliAuthoring, TocAndToastImages) {
     const fs::path file = Sample("pal_vcd_8s_1.mpg");
     const TRun toc = Cli("author --image toc --output " + Quoted(Folder.Path() / "disc.toc") + " " + Quoted(file));
     ASSERT_EQ(toc.ExitCode, 0u) << toc.Text();
-    EXPECT_TRUE(fs::exists(Folder.Path() / "disc.toc"));
-    EXPECT_TRUE(fs::exists(Folder.Path() / "disc_01.img") || fs::exists(Folder.Path() / "disc_1.img"));
+    EXPECT_TRUE(fs::exists(Folder.Path() / "disc_01.img"));
+    const TRun info = RunProgram("vcd-info", "--no-banner --toc-file " + Quoted(Folder.Path() / "disc.toc"));
+    EXPECT_EQ(info.ExitCode, 0u);
+    EXPECT_NE(info.Text().find("VCD 2.0 detected"), std::string::npos) << info.Text();
 
     const fs::path toastFolder = Folder.Path() / "toast";
     fs::create_directories(toastFolder);
