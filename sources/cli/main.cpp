@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     CLI::App app{std::string(ProductName) + " - Video CD and Super Video CD authoring", "lumora-cli"};
     app.set_version_flag("--version", std::string(ProductName) + " " + ProductVersion);
     app.require_subcommand(0, 1);
+    app.fallthrough();  // the global options may follow the sub-command too
 
     TCliOptions global;
     app.add_flag("--json", global.Json, "Print every status line as one JSON object per line");
