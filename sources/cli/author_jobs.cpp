@@ -58,7 +58,7 @@ std::optional<TTvSystem> FirstFileTvSystem(TCliSession& session, const std::stri
 
 int Generate(TCliSession& session, TAuthoringProject& project) {
     if (!project.QueueAuthoring(session.Manager(), session.LineHandler())) return ExitFailure;
-    if (!session.RunQueue()) return ExitFailure;
+    if (!session.RunQueue()) return session.FailureExitCode();
     session.Printer().Result(project.Pages.XmlOnly || !DetectedTools().VcdImagerAvailable ? "xml" : "image",
                              project.Pages.OutputFile);
     return ExitSuccess;
@@ -109,9 +109,11 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
         project.Pages.TvSystem = *system;
     }
 
+    if (session.WasInterrupted()) return ExitInterrupted;
     project.QueueAddFiles(files, session.Manager(), session.LineHandler());
     session.RunQueue(false);
     project.EndFileBatch();
+    if (session.WasInterrupted()) return ExitInterrupted;
     if (project.Files.Count() != static_cast<int>(files.size())) {
         session.Printer().Message(TMsgDlgType::Error, Format("%d of %d files could not be added to the project",
                                                              static_cast<int>(files.size()) - project.Files.Count(),
@@ -145,6 +147,7 @@ int RunBuildProject(TCliSession& session, const std::string& projectFile, const 
         return ExitFailure;
     session.RunQueue(false);
     project.EndFileBatch();
+    if (session.WasInterrupted()) return ExitInterrupted;
     if (!project.OpenedProject()) {
         session.Printer().Message(TMsgDlgType::Error, "The project \"" + projectFile + "\" could not be opened");
         return ExitFailure;

@@ -56,8 +56,9 @@ bool TCliSession::RunQueue(bool stopOnFailure) {
     bool cancelAsked = false;
     while (Commands.IsRunning() && !finished) {
         MainLoop.RunUntil([&] { return finished || InterruptRequested.load(); }, std::chrono::hours(24));
-        if (InterruptRequested && !cancelAsked) {
+        if (InterruptRequested.exchange(false) && !cancelAsked) {
             cancelAsked = true;
+            Interrupted = true;
             OutputPrinter.EndProgress();
             Commands.Cancel();
         }
@@ -65,3 +66,5 @@ bool TCliSession::RunQueue(bool stopOnFailure) {
     OutputPrinter.EndProgress();
     return finished && allSucceeded && !cancelAsked;
 }
+
+int TCliSession::FailureExitCode() const { return Interrupted ? ExitInterrupted : ExitFailure; }

@@ -31,6 +31,9 @@ public:
     // Runs the queued commands to their end, Ctrl-C cancelling them; true
     // when every command succeeded.
     bool RunQueue(bool stopOnFailure = true);
+    // The user pressed Ctrl-C during a queue: the job stops after it.
+    bool WasInterrupted() const { return Interrupted; }
+    int FailureExitCode() const;
 
 private:
     TLoopMainThread MainLoop;
@@ -39,9 +42,11 @@ private:
     TServicesScope Scope;
     TCommandLinesList CommandLines;
     TCommandsManager Commands;
+    bool Interrupted = false;
 };
 
 // Exit codes of lumora-cli.
 inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitFailure = 1;
 inline constexpr int ExitUsage = 2;
+inline constexpr int ExitInterrupted = 130;  // as shells report an end by Ctrl-C

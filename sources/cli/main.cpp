@@ -103,14 +103,19 @@ int main(int argc, char** argv) {
     }
 
     TCliSession session(global);
-    if (!StartUp(session)) return ExitFailure;
-    const CLI::App* chosen = app.get_subcommands().front();
-    const std::string name = chosen->get_name();
-    if (name == "check") return RunCheck(session);
-    if (name == "analyse") return RunAnalyse(session, analyseFiles, relaxed);
-    if (name == "author") return RunAuthor(session, author);
-    if (name == "build") return RunBuildProject(session, buildProject, buildOutput);
-    if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
-    if (name == "rip") return RunRip(session, rip);
-    return RunDatToMpg(session, datIn, datOut);
+    try {
+        if (!StartUp(session)) return ExitFailure;
+        const std::string name = app.get_subcommands().front()->get_name();
+        if (name == "check") return RunCheck(session);
+        if (name == "analyse") return RunAnalyse(session, analyseFiles, relaxed);
+        if (name == "author") return RunAuthor(session, author);
+        if (name == "build") return RunBuildProject(session, buildProject, buildOutput);
+        if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
+        if (name == "rip") return RunRip(session, rip);
+        return RunDatToMpg(session, datIn, datOut);
+    } catch (const std::exception& error) {
+        // The session's end stops and reaps whatever still runs.
+        session.Printer().Message(TMsgDlgType::Error, std::string("Internal error: ") + error.what());
+        return ExitFailure;
+    }
 }

@@ -43,7 +43,10 @@ int RunAnalyse(TCliSession& session, const std::vector<std::string>& files, bool
                                               i + 1, relaxedAps, session.LineHandler(), show));
     }
     session.RunQueue(false);
-    return analysed == count ? ExitSuccess : ExitFailure;
+    if (analysed != count)
+        session.Printer().Message(TMsgDlgType::Error,
+                                  Format("%d of %d files could not be analysed", count - analysed, count));
+    return analysed == count ? ExitSuccess : session.FailureExitCode();
 }
 
 int RunBuildXml(TCliSession& session, const std::string& xml, const std::string& output, const std::string& image,
@@ -54,7 +57,7 @@ int RunBuildXml(TCliSession& session, const std::string& xml, const std::string&
     auto param = MakeBuildParam(AbsolutePath(xml), base, type, sector2336);
     const std::string imageFile = ImageFileName(*param);
     session.Manager().Add(BuildCdImage(param, session.LineHandler()));
-    if (!session.RunQueue()) return ExitFailure;
+    if (!session.RunQueue()) return session.FailureExitCode();
     session.Printer().Result("image", imageFile);
     return ExitSuccess;
 }
@@ -71,7 +74,7 @@ int RunRip(TCliSession& session, const TRipCliOptions& options) {
     rip.NoExtPsd = options.NoExtPsd;
     rip.Sector2336 = options.Sector2336;
     session.Manager().Add(RipBinFile(image, xml, rip, session.LineHandler()));
-    if (!session.RunQueue()) return ExitFailure;
+    if (!session.RunQueue()) return session.FailureExitCode();
     session.Printer().Result("xml", xml);
     return ExitSuccess;
 }
@@ -81,7 +84,7 @@ int RunDatToMpg(TCliSession& session, const std::string& input, const std::strin
     const std::string out = AbsolutePath(output);
     if (RefuseSameCdxaFiles(in, out)) return ExitFailure;
     session.Manager().Add(CdxaToMpeg(in, out, session.LineHandler()));
-    if (!session.RunQueue()) return ExitFailure;
+    if (!session.RunQueue()) return session.FailureExitCode();
     session.Printer().Result("mpeg", out);
     return ExitSuccess;
 }

@@ -5,8 +5,6 @@
 TCommandGui2Console::TCommandGui2Console(TCommandSetup setup)
     : TCommandInterface(std::move(setup)), Runner(std::make_unique<TGUI2Console>()) {}
 
-TCommandGui2Console::~TCommandGui2Console() { TCommandGui2Console::Release(); }
-
 void TCommandGui2Console::DetachRunner() {
     Runner->OnDone = nullptr;
     Runner->OnError = nullptr;
@@ -21,7 +19,7 @@ void TCommandGui2Console::AttachRunner() {
 
 void TCommandGui2Console::Execute(TCommandLinesView* commandLineMemo, TCommandDoneEvent onDone,
                                   TCommandMessageEvent onMessage) {
-    if (Cancelled || !Runner) return;
+    if (Cancelled || !Runner || Released) return;
     TCommandInterface::Execute(commandLineMemo, std::move(onDone), std::move(onMessage));
     DetachRunner();
     Runner->Stop();
@@ -68,7 +66,7 @@ void TCommandGui2Console::Execute(TCommandLinesView* commandLineMemo, TCommandDo
 }
 
 void TCommandGui2Console::ConsoleError(const std::string& error) {
-    if (!Runner || Cancelled) return;
+    if (!Runner || Cancelled || Released) return;
     Failed = true;
     EmitLine("ERROR:Error while trying to execute " + Title + ". Execution aborted...");
     if (!Trim(error).empty()) EmitLine("ERROR:" + error);
@@ -81,7 +79,7 @@ void TCommandGui2Console::CommandEnded(std::uint32_t exitCode) {
 }
 
 void TCommandGui2Console::Cancel() {
-    if (!Runner || Cancelled) return;
+    if (!Runner || Cancelled || Released) return;
     Cancelled = true;
     DetachRunner();
     Runner->Stop();
@@ -94,5 +92,10 @@ void TCommandGui2Console::Release() {
     OnDone = nullptr;
     DetachRunner();
     Runner->Stop();
-    Runner.reset();
+    Released = true;
+}
+
+TCommandGui2Console::~TCommandGui2Console() {
+    Release();
+    Runner.reset();  // waits until the stopped child is reaped
 }

@@ -22,12 +22,14 @@ void TCommandInterface::TranslateLine(const std::string& line, std::string& resu
 void TCommandInterface::Execute(TCommandLinesView* commandLineMemo, TCommandDoneEvent onDone,
                                 TCommandMessageEvent onMessage) {
     if (Cancelled) return;
-    if (!Title.empty()) EmitLine("[" + Title + "]");
+    // Stored before the first line goes out: a handler of that line may cancel,
+    // and the end must then reach the manager.
     CommandLineMemo = commandLineMemo;
     OnDone = std::move(onDone);
     OnMessage = std::move(onMessage);
     Failed = false;
     StartTime = Now();
+    if (!Title.empty()) EmitLine("[" + Title + "]");
 }
 
 void TCommandInterface::CommandEnded(std::uint32_t exitCode) {

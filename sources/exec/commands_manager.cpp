@@ -25,7 +25,10 @@ TCommandsManager::TCommandsManager(TEvents events) : Events(std::move(events)) {
     Clear();
 }
 
-TCommandsManager::~TCommandsManager() { Clear(); }
+TCommandsManager::~TCommandsManager() {
+    Running = false;
+    Clear();
+}
 
 TCommandInterface* TCommandsManager::Get(int index) const {
     return index >= 0 && index < Count() ? Commands[static_cast<std::size_t>(index)].get() : nullptr;
@@ -39,6 +42,7 @@ void TCommandsManager::Add(std::unique_ptr<TCommandInterface> command) {
 void TCommandsManager::Run(bool stopOnFailure, TCommandLinesView* commandLineMemo, TEvent onStarted,
                            TFlagEvent onFinished, TSoundEventCode successSound, TSoundEventCode failureSound) {
     if (Running) return;
+    Retired.clear();
     Running = true;
     SoundPlayer().Stop();
     StopOnFailure = stopOnFailure;
@@ -185,7 +189,12 @@ void TCommandsManager::Cancel() {
 void TCommandsManager::Clear() {
     StopOnFailure = true;
     Cancelled = false;
-    for (const auto& command : Commands) command->Release();
-    Commands.clear();
     CurrentIndex = -1;
+    // The queue ends from inside the last command's own calls: commands are
+    // released now but freed only once no call of theirs can be on the stack.
+    std::vector<std::unique_ptr<TCommandInterface>> released = std::move(Commands);
+    Commands.clear();
+    for (const auto& command : released) command->Release();
+    for (auto& command : released) Retired.push_back(std::move(command));
+    if (!Running) Retired.clear();
 }

@@ -56,6 +56,8 @@ private:
     TSoundEventCode SuccessSound = 0;
     TSoundEventCode FailureSound = 0;
     std::vector<std::unique_ptr<TCommandInterface>> Commands;
+    // Released commands of the last queue, freed when the next one starts.
+    std::vector<std::unique_ptr<TCommandInterface>> Retired;
     int CurrentIndex = -1;
     TCommandLinesView* CommandLineMemo = nullptr;
     bool Cancelled = false;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -83,6 +84,21 @@ public:
 
     void Run();
 
+    // Kills the child's process group now (from any thread); the worker reaps it.
+    void KillChild() {
+        std::lock_guard lock(PidLock);
+        if (Pid > 0) kill(-Pid, SIGKILL);
+    }
+
+    // Kills (when still running) and reaps the child; its exit code.
+    std::uint32_t ReapChild() {
+        std::lock_guard lock(PidLock);
+        if (Pid <= 0) return 1;
+        const std::uint32_t code = KillAndReap(Pid);
+        Pid = -1;
+        return code;
+    }
+
     void Terminate() {
         Terminating = true;
         const std::uint64_t one = 1;
@@ -106,6 +122,9 @@ public:
     std::atomic<bool> Detached = false;   // no event is delivered any more
     std::atomic<bool> Forgotten = false;  // the component no longer knows this worker
     std::atomic<bool> Terminating = false;
+    // Events of this worker being handled on the main thread right now: while
+    // it is above 0 the worker waits for the main thread, not the other way.
+    std::atomic<int> Delivering = 0;
     std::atomic<bool> Finished = false;
 
 private:
@@ -140,7 +159,8 @@ private:
     int InputFd = -1;
     int WakeFd = -1;
     int ProcessFd = -1;
-    pid_t Pid = -1;
+    pid_t Pid = -1;  // guarded by PidLock; -1 once reaped
+    std::mutex PidLock;
 
     std::string FullCommandLine() const {
         if (!Application.empty() && !Command.empty()) return Application + " " + Command;
@@ -151,7 +171,13 @@ private:
     void Deliver(F&& event) {
         if (Detached) return;
         Main.InvokeBlocking([&] {
-            if (!Detached) event();
+            if (Detached) return;
+            struct TDelivering {
+                std::atomic<int>& Depth;
+                explicit TDelivering(std::atomic<int>& depth) : Depth(depth) { ++Depth; }
+                ~TDelivering() { --Depth; }
+            } delivering(Delivering);
+            event();
         });
     }
 
@@ -195,9 +221,11 @@ void TConsoleThread::Run() {
         if (OnPreTerminate) Deliver([&] { OnPreTerminate(Owner); });
         if (OnStatus) Deliver([&] { OnStatus(Owner, "Normal Thread Termination"); });
         // A child that is still running (stopped, timed out) is killed here.
-        ExitCode = KillAndReap(Pid);
-        Pid = -1;
+        ExitCode = ReapChild();
     } catch (const EConsoleIOError& error) {
+        if (OnError) Deliver([&] { OnError(Owner, error.what()); });
+    } catch (const std::exception& error) {
+        // Nothing may escape a detached thread; the run ends as a failure.
         if (OnError) Deliver([&] { OnError(Owner, error.what()); });
     }
     Finish();
@@ -236,9 +264,13 @@ void TConsoleThread::StartChild(int childOutput, int childInput) {
     options.StdinFd = childInput;
     options.StdoutFd = childOutput;
     options.StderrFd = childOutput;
-    const int error = SpawnChild(options, Pid);
+    pid_t pid = -1;
+    const int error = SpawnChild(options, pid);
+    {
+        std::lock_guard lock(PidLock);
+        Pid = error == 0 ? pid : -1;
+    }
     if (error != 0) {
-        Pid = -1;
         throw EProcessCreate(Format("%0s  Error Code :%0d", std::string("Error Creating Process"), error));
     }
 }
@@ -365,7 +397,7 @@ void TConsoleThread::ApplyIdleRule() {
 }
 
 void TConsoleThread::Finish() {
-    if (Pid > 0) KillAndReap(Pid);  // an error after the start must not leave the child behind
+    ReapChild();  // an error after the start must not leave the child behind
     {
         std::lock_guard lock(StartWriteLock());
         CloseFd(InputFd);
@@ -394,15 +426,18 @@ TGUI2Console::~TGUI2Console() {
     if (Worker) {
         Worker->Detached = true;
         if (!Worker->Terminating) Worker->Terminate();
-        for (int round = 0; Worker && round < 10000; ++round) main.ProcessPending(std::chrono::milliseconds(1));
+        for (int round = 0; Worker && Worker->Delivering == 0 && round < 10000; ++round)
+            main.ProcessPending(std::chrono::milliseconds(1));
         if (Worker) {
             Worker->Forgotten = true;
+            Worker->KillChild();
             StoppedWorkers.push_back(std::move(Worker));
         }
     }
-    // Wait for stopped workers to reap their children, so that none is left behind.
+    // Wait for stopped workers to reap their children, so that none is left
+    // behind; not for one that waits for this very call to return.
     for (auto& stopped : StoppedWorkers)
-        for (int round = 0; !stopped->Finished && round < 10000; ++round)
+        for (int round = 0; !stopped->Finished && stopped->Delivering == 0 && round < 10000; ++round)
             main.ProcessPending(std::chrono::milliseconds(1));
 }
 
@@ -427,6 +462,9 @@ void TGUI2Console::Stop() {
     if (!Worker) return;
     Worker->Detached = true;
     Worker->Forgotten = true;
+    // Killed now, not when the worker next runs: it may be waiting for this very
+    // thread, and a cancelled command cleans up its files at once.
+    Worker->KillChild();
     Worker->Terminate();
     StoppedWorkers.push_back(std::move(Worker));
     Worker.reset();

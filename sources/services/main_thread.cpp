@@ -55,8 +55,12 @@ void TLoopMainThread::InvokeBlocking(TTask task) {
                 std::lock_guard guard(Mutex);
                 std::erase(Waiting, call);
             }
+            // The worker is released even when the task throws.
+            struct TFinishing {
+                TBlockingCall& Call;
+                ~TFinishing() { Call.Finish(); }
+            } finishing{*call};
             call->Task();
-            call->Finish();
         });
         Wake.notify_all();
     }

@@ -29,9 +29,13 @@ public:
     std::string Script;
     std::string Folder;
     bool Veto = false;
+    bool ServeEventsBeforeStart = false;
     std::vector<std::string> Hooks;
 
-    void BeforeStart(bool& proceed) override { proceed = !Veto; }
+    void BeforeStart(bool& proceed) override {
+        if (ServeEventsBeforeStart) MainThread().ProcessPending();  // as a file preparation does
+        proceed = !Veto;
+    }
     void GetExecutable(std::string& path) override { path = Executable; }
     void GetParameters(std::string& arguments) override { arguments = "-c '" + Script + "'"; }
     void GetWorkingFolder(std::string& folder) override { folder = Folder; }
@@ -147,6 +151,19 @@ TEST_F(ConsoleCommand, AVetoedStartEndsWithoutAnOutcome) {
     EXPECT_EQ(Ends, 1);
     EXPECT_FALSE(EndStatus->Started || EndStatus->IsFailed() || EndStatus->IsCancelled());
     EXPECT_TRUE(Memo.Lines.empty());
+}
+
+TEST_F(ConsoleCommand, ACancelServedBeforeTheStartEndsTheQueueWithoutATool) {
+    TCommandsManager manager;
+    auto command = Make("echo started > started");
+    command->ServeEventsBeforeStart = true;
+    manager.Add(std::move(command));
+    Loop.Post([&] { manager.Cancel(); });
+    manager.Run(true, &Memo);
+    EXPECT_FALSE(manager.IsRunning());
+    Loop.RunUntil([] { return false; }, 300ms);
+    EXPECT_FALSE(std::filesystem::exists(Folder.File("started")));
+    EXPECT_EQ(Dialogs.Messages(), (std::vector<std::string>{"\r\"sh\" execution cancelled."}));
 }
 
 TEST_F(ConsoleCommand, CancelEndsAtOnceEvenWhenTheToolIgnoresTermination) {

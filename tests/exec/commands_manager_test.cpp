@@ -187,6 +187,16 @@ TEST_F(CommandsManager, CancelDuringTheFirstReportsOnlyIt) {
     EXPECT_EQ(Sounds.Played, (std::vector<int>{2}));
 }
 
+TEST_F(CommandsManager, ACancelFromTheFirstLineStillEndsTheQueue) {
+    TFakeCommand* first = Add("first", 0, false);
+    first->OnOutput = [this](TCommandInterface&, const std::string&) { Manager->Cancel(); };
+    Add("second");
+    Run();
+    EXPECT_FALSE(Manager->IsRunning());
+    EXPECT_EQ(AllSucceeded, false);
+    EXPECT_EQ(Dialogs.Messages(), (std::vector<std::string>{"\r\"first\" execution cancelled."}));
+}
+
 TEST_F(CommandsManager, SeveralCommandsEndWithTheTotalTime) {
     Add("first")->OnEnded = [](TCommandInterface&, const TExecuteStatus&, bool&, const TCommandParamPtr&) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));

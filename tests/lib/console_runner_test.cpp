@@ -181,6 +181,39 @@ TEST_F(ConsoleRunner, DestroyingTheRunnerFromAQueuedTaskDoesNotWaitForItself) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
 
+TEST_F(ConsoleRunner, DestroyingTheRunnerFromItsOwnEventEndsTheChildAtOnce) {
+    TTempFolder folder;
+    bool destroyed = false;
+    Runner->OnLine = [&](TGUI2Console&, const std::string&) {
+        if (destroyed) return;
+        destroyed = true;
+        const auto start = std::chrono::steady_clock::now();
+        Runner.reset();  // the worker is waiting for this very event
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    };
+    RunShell("echo $$ > " + folder.File("pid") + "; while :; do echo tick; sleep 0.01; done");
+    ASSERT_TRUE(Loop.RunUntil([&] { return destroyed; }, 10s));
+    const pid_t pid = ReadPid(folder.File("pid"));
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(Loop.RunUntil([&] { return !ProcessExists(pid); }, 10s));
+}
+
+TEST_F(ConsoleRunner, AThrowingHandlerReleasesTheWorker) {
+    Runner->OnLine = [](TGUI2Console&, const std::string&) { throw std::runtime_error("handler failed"); };
+    RunShell("echo one; sleep 0.1; echo two");
+    int thrown = 0;
+    for (int round = 0; round < 10 && !Done; ++round) {
+        try {
+            Loop.RunUntil([&] { return Done; }, 10s);
+        } catch (const std::runtime_error&) {
+            ++thrown;
+        }
+    }
+    EXPECT_EQ(thrown, 2);
+    // The worker was not left waiting: the run still came to its end.
+    EXPECT_TRUE(Done);
+}
+
 TEST_F(ConsoleRunner, TensOfMegabytesOfLinesArriveComplete) {
     const long count = 3000000;  // about 21 MB
     long sum = 0;
