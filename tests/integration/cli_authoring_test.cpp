@@ -1,11 +1,18 @@
 // lumora-cli run as a script would run it, on generated MPEG files, with the
 // real VCDImager tools checking what it built.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "lib/console_runner.h"
+#include "platform/child_process.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -38,12 +45,13 @@ protected:
     TRun Cli(const std::string& parameters) const { return RunProgram(CliPath, "--yes " + parameters); }
 
     // A portable copy of the program whose own folder holds its settings file.
-    void UsePortableCli(const std::string& iniText) {
+    fs::path UsePortableCli(const std::string& iniText) {
         const fs::path folder = Folder.Path() / "portable";
         fs::create_directories(folder);
         fs::copy_file(LUMORA_CLI, folder / "lumora-cli");
         std::ofstream(folder / "Lumora.ini") << iniText;
         CliPath = (folder / "lumora-cli").string();
+        return folder;
     }
 
     // A copy of a fixture, so that the stored analyses and edits stay here.
@@ -159,6 +167,57 @@ TEST_F(CliAuthoring, ASavedProjectBuildsTheSameImageUntilItsFileChanges) {
     EXPECT_NE(refused.Text().find("The original MPEG file has been modified or changed (bad CRC)"), std::string::npos)
         << refused.Text();
     EXPECT_FALSE(fs::exists(Folder.Path() / "refused.bin"));
+}
+
+TEST_F(CliAuthoring, CtrlCDuringABuildEndsTheJobAndLeavesNoImage) {
+    // A slow stand-in vcdxbuild beside a portable program: it starts the image,
+    // then takes its time; the other tools are the real ones.
+    const fs::path tools = UsePortableCli("") / "VCDImager";
+    fs::create_directories(tools);
+    const fs::path toolPid = Folder.Path() / "tool.pid";
+    auto script = [&](const std::string& name, const std::string& body) {
+        std::ofstream(tools / name) << "#!/bin/sh\n" << body << "\n";
+        fs::permissions(tools / name, fs::perms::owner_all);
+    };
+    for (const char* name : {"vcdxminfo", "vcdxrip", "cdxa2mpeg"})
+        script(name, std::string("exec /usr/bin/") + name + " \"$@\"");
+    script("vcdxbuild",
+           "[ \"$1\" = -V ] && exec /usr/bin/vcdxbuild -V\n"
+           "echo $$ > " +
+               toolPid.string() +
+               "\n"
+               "for a in \"$@\"; do case $a in bin=*) echo partial > \"${a#bin=}\";; esac; done\n"
+               "sleep 30");
+
+    const fs::path image = Folder.Path() / "slow.bin";
+    const fs::path log = Folder.Path() / "slow.log";
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(out, 0);
+    TSpawnOptions options;
+    options.Argv = {CliPath, "--yes", "author", "--output", image.string(), Sample("pal_vcd_8s_1.mpg").string()};
+    options.StdoutFd = out;
+    options.StderrFd = out;
+    pid_t cli = -1;
+    ASSERT_EQ(SpawnChild(options, cli), 0);
+    close(out);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!(fs::exists(image) && fs::exists(toolPid)) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(image)) << ReadWholeFile(log.string());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the pid file is complete
+    kill(cli, SIGINT);
+    int status = 0;
+    ASSERT_EQ(waitpid(cli, &status, 0), cli);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130) << ReadWholeFile(log.string());
+    EXPECT_FALSE(fs::exists(image));
+    EXPECT_FALSE(fs::exists(fs::path(image).replace_extension(".cue")));
+    std::ifstream pidText(toolPid);
+    pid_t tool = 0;
+    pidText >> tool;
+    ASSERT_GT(tool, 0);
+    EXPECT_TRUE(kill(tool, 0) != 0) << "the tool is still running";
 }
 
 TEST_F(CliAuthoring, MachineReadableOutputAndExitCodes) {
