@@ -5,6 +5,7 @@
 #include "cli/cli_jobs.h"
 #include "environment/tools_detection.h"
 #include "lib/product.h"
+#include "settings/gui_settings.h"
 #include "settings/language.h"
 #include "settings/startup_keys.h"
 
@@ -13,6 +14,10 @@ namespace {
 // The detection that every job but the help needs; false ends the program.
 bool StartUp(TCliSession& session) {
     ActivateStartupLanguage(TStartupKeysReader().Read().Language);
+    TSettings settings;
+    DeclareGuiSettings(settings, "");
+    settings.Load();
+    session.Printer().ShowDebug = settings.GetString("Log", "Verbose") == "Verbose";
     if (DetectTools(ReadDetectionOptions())) return true;
     session.Printer().Message(TMsgDlgType::Error, "GNU VCDImager is required and was not found usable.");
     return false;

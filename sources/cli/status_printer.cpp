@@ -62,6 +62,7 @@ void TStatusPrinter::Line(const std::string& statusLine) {
     const bool isLog = IsElement(statusLine, "log");
     const std::string text = isLog ? LogElementText(statusLine) : statusLine;
     const std::string level = isLog ? AttributeValue(statusLine, "level") : "";
+    if (level == LogLevel::Debug && !ShowDebug) return;
     if (Mode == TOutputMode::Json) {
         if (isLog)
             Write("{\"kind\":\"log\",\"level\":" + JsonQuoted(level) + ",\"text\":" + JsonQuoted(text) + "}\n");

@@ -15,6 +15,8 @@ public:
     ~TStatusPrinter() { EndProgress(); }
 
     TOutputMode GetMode() const { return Mode; }
+    // Debug log lines are shown only with the "Verbose" log level.
+    bool ShowDebug = true;
 
     // One status line as a command emitted it.
     void Line(const std::string& statusLine);
