@@ -148,10 +148,7 @@ int RunBuildProject(TCliSession& session, const std::string& projectFile, const 
     session.RunQueue(false);
     project.EndFileBatch();
     if (session.WasInterrupted()) return ExitInterrupted;
-    if (!project.OpenedProject()) {
-        session.Printer().Message(TMsgDlgType::Error, "The project \"" + projectFile + "\" could not be opened");
-        return ExitFailure;
-    }
+    if (!project.OpenedProject()) return ExitFailure;  // the opening told why
     if (!output.empty()) project.Pages.OutputFile = AbsolutePath(output);
     if (Trim(project.Pages.OutputFile).empty())
         project.Pages.OutputFile = AbsolutePath(DefaultOutput(project.Pages.XmlOnly, project.ImageType()));

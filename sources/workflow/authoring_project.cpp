@@ -87,6 +87,7 @@ struct TAuthoringProject::TOpening {
 };
 
 TAuthoringProject::TAuthoringProject(TSettings& settings) : Settings(settings) {
+    Files.SetNbMaxFiles(MainWindowMaxFiles);
     Pages.XmlOnly = Settings.GetBool("XmlOnly");
     Pages.RelaxAps = Settings.GetBool("RelaxAPS");
     Pages.ComplianceChecks = Settings.GetBool("PerformComplianceChecks", true);
@@ -197,7 +198,10 @@ void TAuthoringProject::QueueAddFiles(const TStringList& names, TCommandsManager
                 AcceptAnalysedMpeg(status, static_cast<TMinfoParam&>(*param), continueBatch, context);
             Pages.TvSystem = context.ProjectTvSystem;
             if (context.DoNotShowHighSvcdBitRateAgain) Settings.SetValue("DoNotShowHighSvcdBitRateAgain", true);
-            if (file) Files.Add(std::move(file));
+            if (file && !Files.Add(std::move(file))) {
+                ShowError(Format(Translate("A project holds at most %d files"), MainWindowMaxFiles));
+                continueBatch = false;
+            }
         };
         manager.Add(AnalyseMpegFile(mpegNames[static_cast<std::size_t>(i)], nullptr, nullptr, count, i + 1,
                                     Pages.RelaxAps, onOutput, accept));
@@ -397,8 +401,19 @@ bool TAuthoringProject::QueueOpenProject(const std::string& path, TCommandsManag
         ShowError(error.Message());
         return false;
     }
+    // Every file must still be there before the current project is given up.
+    for (const TDescriptionFile& file : opening->Description.Files) {
+        std::error_code error;
+        if (!fs::is_regular_file(file.FullPath, error)) {
+            ShowError(Format(Translate("The file \"%s\" does not exist"), file.FullPath) + "\r" +
+                      Translate("The project cannot be opened") + ": " + path);
+            return false;
+        }
+    }
     opening->Path = path;
     Opened = false;
+    // From here the old project is gone: a save must not write over its file.
+    ProjectFileName.clear();
     Files.Clear();
     IsoTree.DeleteSelected(IsoTree.Root());
     ApplyDescriptionOptions(opening->Description);
@@ -421,11 +436,10 @@ bool TAuthoringProject::QueueOpenProject(const std::string& path, TCommandsManag
             TComplianceContext context;
             std::unique_ptr<TMpegFile> analysed = AcceptAnalysedMpeg(status, static_cast<TMinfoParam&>(*param),
                                                                      continueBatch, context, &Opening->Registry);
-            if (!analysed) {
+            if (!analysed || !Files.Add(std::move(analysed))) {
                 continueBatch = false;
                 return;
             }
-            Files.Add(std::move(analysed));
             ++Opening->Accepted;
         };
         manager.Add(AnalyseMpegFile(file.FullPath, nullptr, record, count, i + 1, opening->Description.RelaxedAps,
@@ -440,6 +454,7 @@ void TAuthoringProject::FinishOpening() {
     const std::unique_ptr<TOpening> opening = std::move(Opening);
     if (opening->Accepted != opening->Description.Files.size()) {
         Files.Clear();
+        ShowError(Translate("The project cannot be opened") + ": " + opening->Path);
         return;
     }
     std::vector<TPbcSelection*> flat;

@@ -217,7 +217,13 @@ private:
         D.ApplicationID = pvd.child("application-id").text().get();
     }
 
-    void FileSystem(const pugi::xml_node& parent, std::vector<TFileSystemItem>& items) {
+    // ISO 9660 has eight levels of folders; a deeper file is malformed (and
+    // must not exhaust the stack).
+    static constexpr int MaxFolderDepth = 8;
+
+    void FileSystem(const pugi::xml_node& parent, std::vector<TFileSystemItem>& items, int depth = 0) {
+        if (depth > MaxFolderDepth)
+            Fail(parent, Format(Translate("the file system is nested deeper than %d folders"), MaxFolderDepth));
         for (const pugi::xml_node node : parent.children()) {
             if (node.type() != pugi::node_element) continue;
             const std::string kind = node.name();
@@ -229,7 +235,7 @@ private:
             item.Name = Required(node, "name").text().get();
             if (Trim(item.Name).empty()) Fail(node, Translate("a file system item has no name"));
             if (item.IsFolder) {
-                FileSystem(node, item.Children);
+                FileSystem(node, item.Children, depth + 1);
             } else {
                 item.SourcePath = node.attribute("src").value();
                 if (item.SourcePath.empty()) Fail(node, Translate("a file has no source path (src)"));

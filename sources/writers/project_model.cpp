@@ -105,8 +105,11 @@ TProjectLoadReport FilesFromDescription(const TVideoCdDescription& d, TMpegFiles
             continue;
         }
         if (file->Size() != saved.Size || file->Crc() != saved.Crc) report.ChangedFiles.push_back(saved.FullPath);
-        for (const TDescriptionEntry& entry : saved.Entries) {
-            TPbcSelection* selection = file->AddEntryPoint(entry.TimeText, true);
+        for (std::size_t i = 0; i < saved.Entries.size(); ++i) {
+            // The start entry is the file's own; the others are its chapters.
+            TPbcSelection* selection = i == 0 && file->EntryPoints().Count() > 0
+                                           ? file->EntryPoints().SelectionAt(0)
+                                           : file->AddEntryPoint(saved.Entries[i].TimeText, true);
             flat.push_back(selection);
         }
     }

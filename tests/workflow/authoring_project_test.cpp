@@ -11,6 +11,7 @@
 #include "support/folders_scope.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
+#include "writers/project_file.h"
 
 namespace fs = std::filesystem;
 
@@ -108,6 +109,27 @@ TEST_F(AuthoringProject, ATocBuildClearsOnlyThePreviousTrackImages) {
         EXPECT_FALSE(fs::exists(Folder.File(name))) << name;
     EXPECT_TRUE(fs::exists(Folder.File("videocd_backup.img")));
     DetectedTools() = TDetectedTools();
+}
+
+TEST_F(AuthoringProject, AProjectWhoseFileIsGoneIsRefusedAndTheCurrentOneKept) {
+    const std::string film = Folder.Write("film.mpg", std::string(100000, 'x'));
+    Project->Files.Add(std::make_unique<TMpegFile>(film, true));
+    Project->ProjectFileName = Folder.File("current.dsv");
+
+    TVideoCdDescription description;
+    TDescriptionFile gone;
+    gone.FullPath = Folder.File("gone.mpg");
+    gone.Entries.resize(1);
+    description.Files.push_back(gone);
+    const std::string path = Folder.File("other.dsv");
+    ASSERT_TRUE(SaveProjectFile(path, description, false));
+
+    EXPECT_FALSE(Project->QueueOpenProject(path, Manager, nullptr));
+    EXPECT_TRUE(Manager.IsEmpty());
+    ASSERT_EQ(Dialogs.Messages().size(), 1u);
+    EXPECT_NE(Dialogs.Messages()[0].find(Folder.File("gone.mpg")), std::string::npos);
+    EXPECT_EQ(Project->Files.Count(), 1);
+    EXPECT_EQ(Project->ProjectFileName, Folder.File("current.dsv"));
 }
 
 }  // namespace

@@ -277,6 +277,21 @@ TEST_F(ProjectFileTest, MalformedContentNamesTheLineAndTheProblem) {
     EXPECT_NE(LoadError(bytes).find("Line " + std::to_string(line) + ": "), std::string::npos);
 }
 
+TEST_F(ProjectFileTest, AFileSystemNestedTooDeeplyIsRefused) {
+    for (const int depth : {8, 9}) {
+        TVideoCdDescription d = FullProject();
+        TFileSystemItem folder{true, "LEVEL", "", false, {}};
+        for (int level = 1; level < depth; ++level) folder = TFileSystemItem{true, "LEVEL", "", false, {folder}};
+        d.FileSystem = {folder};
+        const std::string path = Saved(d, false);
+        const std::string message = LoadError(ReadWholeFile(path));
+        if (depth == 8)
+            EXPECT_EQ(message, "no error");
+        else
+            EXPECT_NE(message.find("nested deeper than 8 folders"), std::string::npos) << message;
+    }
+}
+
 TEST_F(ProjectFileTest, AFailedSaveKeepsTheOldProject) {
     const std::string path = Saved(FullProject(), true);
     const std::string before = ReadWholeFile(path);
