@@ -27,8 +27,6 @@ public:
     // The runner's error handler.
     void ConsoleError(const std::string& error);
 
-    TGUI2Console* GetRunner() const { return Released ? nullptr : Runner.get(); }
-
 private:
     std::unique_ptr<TGUI2Console> Runner;
     bool Released = false;  // stopped and detached for good; the runner goes with the command
