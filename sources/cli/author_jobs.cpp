@@ -64,10 +64,7 @@ int Generate(TCliSession& session, TAuthoringProject& project) {
     return ExitSuccess;
 }
 
-std::string DefaultOutput(bool xmlOnly, TCdImageType type) {
-    if (xmlOnly) return "videocd.xml";
-    return type == TCdImageType::Toc || type == TCdImageType::Toast ? "videocd.toc" : "videocd.bin";
-}
+std::string DefaultOutput(bool xmlOnly, TCdImageType type) { return "videocd." + OutputExtension(type, xmlOnly); }
 
 }  // namespace
 

@@ -52,8 +52,7 @@ int RunAnalyse(TCliSession& session, const std::vector<std::string>& files, bool
 int RunBuildXml(TCliSession& session, const std::string& xml, const std::string& output, const std::string& image,
                 bool sector2336) {
     const TCdImageType type = CliImageType(image);
-    const fs::path out = AbsolutePath(output);
-    const std::string base = out.has_extension() ? (out.parent_path() / out.stem()).string() : out.string();
+    const std::string base = fs::path(AbsolutePath(output)).replace_extension().string();
     auto param = MakeBuildParam(AbsolutePath(xml), base, type, sector2336);
     const std::string imageFile = ImageFileName(*param);
     session.Manager().Add(BuildCdImage(param, session.LineHandler()));

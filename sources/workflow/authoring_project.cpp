@@ -32,23 +32,12 @@ constexpr std::int64_t MinimumXmlFreeKb = 50;
 
 std::string FileStem(const std::string& path) { return fs::path(path).stem().string(); }
 
-// The path without its extension.
-std::string WithoutExtension(const std::string& path) {
-    const fs::path p(path);
-    return p.has_extension() ? (p.parent_path() / p.stem()).string() : path;
-}
-
 std::string FolderOf(const std::string& path) {
     const fs::path folder = fs::path(path).parent_path();
     return folder.empty() ? std::string(".") : folder.string();
 }
 
 void ShowError(const std::string& text) { Dialogs().MessageDlg("\r" + text, TMsgDlgType::Error, mbOK); }
-
-std::string ExtensionFor(bool xmlOnly, TCdImageType type) {
-    if (xmlOnly) return "xml";
-    return type == TCdImageType::Toc || type == TCdImageType::Toast ? "toc" : "bin";
-}
 
 }  // namespace
 
@@ -273,9 +262,9 @@ std::shared_ptr<TVcdProperties> TAuthoringProject::BuildProjectProperties(bool v
             if (!std::string(error.what()).empty()) ShowError(error.what());
             return nullptr;
         }
-        const std::string extension = ExtensionFor(p.XmlOnly, p.CdImageType);
+        const std::string extension = OutputExtension(p.CdImageType, p.XmlOnly);
         if (!ConfirmOutputFile(Pages.OutputFile, extension, OutputConfirmation)) return nullptr;
-        const std::string base = WithoutExtension(Pages.OutputFile);
+        const std::string base = fs::path(Pages.OutputFile).replace_extension().string();
         if (extension != "xml" && !PrepareOutputFile(base + ".xml")) return nullptr;
         if (DetectedTools().VcdImagerAvailable && !p.XmlOnly) {
             TStringList images;
@@ -306,7 +295,7 @@ std::shared_ptr<TVcdProperties> TAuthoringProject::BuildProjectProperties(bool v
             return nullptr;
         }
     } else {
-        p.SetOutputBaseName(WithoutExtension(Pages.OutputFile));
+        p.SetOutputBaseName(fs::path(Pages.OutputFile).replace_extension().string());
     }
     p.IsoTree = &IsoTree;
     p.IsoRoot = IsoTree.Root();
@@ -365,7 +354,8 @@ void TAuthoringProject::ApplyDescriptionOptions(const TVideoCdDescription& d) {
     Pages.ComplianceChecks = o.ComplianceChecks;
     Pages.ExpertMode = o.ExpertMode;
     Pages.RelaxAps = d.RelaxedAps;
-    Pages.OutputFile = o.OutputBaseName.empty() ? "" : o.OutputBaseName + "." + ExtensionFor(o.XmlOnly, o.CdImageType);
+    Pages.OutputFile =
+        o.OutputBaseName.empty() ? "" : o.OutputBaseName + "." + OutputExtension(o.CdImageType, o.XmlOnly);
 
     // The options pages keep these in the settings store.
     Settings.SetValue("CdImageType", CdImageTypeName(o.CdImageType));
