@@ -1,3 +1,4 @@
+#include <cmath>
 #include <filesystem>
 
 #include "cli/cli_jobs.h"
@@ -5,8 +6,10 @@
 #include "model/entry_points.h"
 #include "model/mpeg_file.h"
 #include "settings/gui_settings.h"
+#include "services/services.h"
 #include "settings/language.h"
 #include "vcdimager/mpeg_analysis_command.h"
+#include "vcdimager/mpeg_compliance.h"
 #include "workflow/authoring_project.h"
 #include "workflow/chapters.h"
 
@@ -27,17 +30,83 @@ std::optional<TVideoCdType> CliVideoCdType(const std::string& name) {
     return std::nullopt;
 }
 
-// A chapter time: H:MM:SS.mmm, or seconds ("65", "65.5").
+// A chapter time: H:MM:SS.mmm, or seconds ("65", "65.5"), up to 9:59:59.999.
 std::optional<std::int64_t> ChapterTimeMs(const std::string& text) {
     const std::string value = Trim(text);
     if (IsValidTimeText(value)) return TimeTextToMs(value);
     try {
         std::size_t used = 0;
         const double seconds = std::stod(value, &used);
-        if (used == value.size() && seconds >= 0) return static_cast<std::int64_t>(seconds * 1000.0 + 0.5);
+        // "nan", "inf" and times past the last time text are refused.
+        if (used != value.size() || !std::isfinite(seconds) || seconds < 0 || seconds >= 36000.0) return std::nullopt;
+        const auto ms = static_cast<std::int64_t>(std::llround(seconds * 1000.0));
+        if (IsValidTimeText(MsToTimeText(ms))) return ms;
     } catch (const std::exception&) {
     }
     return std::nullopt;
+}
+
+// Shows an error that ends the job; the terminal dialogs count it.
+void ShowError(const std::string& text) { Dialogs().MessageDlg(text, TMsgDlgType::Error, mbOK); }
+
+// Every name is checked before any analysis starts, so that each refused
+// file is told with its own reason; false when one was refused.
+bool CheckInputFiles(const TStringList& files) {
+    bool allAccepted = true;
+    for (const std::string& file : files) allAccepted = CheckMpegInputFile(file) && allAccepted;
+    return allAccepted;
+}
+
+void ReportFilesNotAdded(std::size_t notAdded, std::size_t count) {
+    ShowError(Format("%d of %d files could not be added to the project", static_cast<int>(notAdded),
+                     static_cast<int>(count)));
+}
+
+// The chapters asked for, on every motion video; false when one could not be made.
+bool AddCliChapters(TCliSession& session, TMpegFiles& files, const std::vector<std::int64_t>& chapters,
+                    std::int64_t everyMs) {
+    for (int i = 0; i < files.Count(); ++i) {
+        TMpegFile& file = *files.Get(i);
+        if (!file.IsSequence()) continue;
+        for (const std::int64_t ms : chapters) {
+            const int errors = session.ErrorsShown();
+            if (!AddChapterAt(file, ms, true) && session.ErrorsShown() == errors)
+                ShowError(Format("The chapter %s could not be added to \"%s\" (at most %d entry points per file)",
+                                 MsToTimeText(ms), file.FileName(), MaxEntriesPerFile));
+        }
+        if (everyMs <= 0) continue;
+        const int errors = session.ErrorsShown();
+        if (AddChaptersEvery(file, everyMs, 0) == 0 && session.ErrorsShown() == errors)
+            session.Printer().Message(TMsgDlgType::Warning,
+                                      Format("No chapter every %s fits in \"%s\": none is placed within the last "
+                                             "two seconds",
+                                             MsToTimeText(everyMs), file.FileName()));
+    }
+    files.UpdateNotify(true);
+    return session.ErrorsShown() == 0;
+}
+
+// The user's files and folders go into the root of the disc's file system;
+// false when one of them is not there.
+bool AddCliIsoFiles(TCliSession& session, TAuthoringProject& project, const std::vector<std::string>& paths) {
+    if (paths.empty()) return true;
+    // The generated folders first, so that a user's "VCD" is refused, not merged.
+    project.PrepareIsoTree();
+    TCdTreeView& tree = project.IsoTree;
+    tree.ClearConflicts();
+    for (const std::string& given : paths) {
+        const std::string path = AbsolutePath(given);
+        const int errors = session.ErrorsShown();
+        const std::size_t conflicts = tree.Conflicts().size();
+        std::error_code error;
+        const bool added = fs::is_directory(path, error) ? tree.AddFolderFromDisk(tree.Root(), path, false, false)
+                                                          : tree.AddFileFromDisk(tree.Root(), path, "", false, false);
+        if (!added && tree.Conflicts().size() == conflicts && session.ErrorsShown() == errors)
+            ShowError(Format("\"%s\" could not be put on the disc", path));
+    }
+    for (const std::string& conflict : tree.Conflicts()) ShowError("\r" + conflict);
+    tree.ClearConflicts();
+    return session.ErrorsShown() == 0;
 }
 
 // The project TV system that the first file gives; its stored analysis makes
@@ -61,7 +130,7 @@ int Generate(TCliSession& session, TAuthoringProject& project) {
     if (!session.RunQueue()) return session.FailureExitCode();
     session.Printer().Result(project.Pages.XmlOnly || !DetectedTools().VcdImagerAvailable ? "xml" : "image",
                              project.Pages.OutputFile);
-    return ExitSuccess;
+    return session.ErrorsShown() == 0 ? ExitSuccess : ExitFailure;
 }
 
 std::string DefaultOutput(bool xmlOnly, TCdImageType type) { return "videocd." + OutputExtension(type, xmlOnly); }
@@ -87,11 +156,32 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
         }
         chapters.push_back(*ms);
     }
+    std::int64_t everyMs = 0;
+    if (!options.ChaptersEvery.empty()) {
+        const std::optional<std::int64_t> ms = ChapterTimeMs(options.ChaptersEvery);
+        if (!ms || *ms <= 0) {
+            session.Printer().Message(TMsgDlgType::Error, "Invalid chapter interval \"" + options.ChaptersEvery +
+                                                              "\" (at least 0.001 seconds, at most 9:59:59.999)");
+            return ExitUsage;
+        }
+        everyMs = *ms;
+    }
+    for (const std::string& problem : {VolumeLabelProblem(options.Label), AlbumNameProblem(options.Album)})
+        if (!problem.empty()) {
+            session.Printer().Message(TMsgDlgType::Error, problem);
+            return ExitUsage;
+        }
 
     const TCdImageType imageType = CliImageType(options.Image);
     settings.SetValue("CdImageType", CdImageTypeName(imageType));
     settings.SetValue("Use2336BytesForImage", options.Sector2336);
-    project.Pages.ExpertMode = true;  // the command line offers the expert options
+    // The stored mode, as the window starts with it; out of expert mode the
+    // expert options keep their defaults and every refusal stays a refusal.
+    project.Pages.ExpertMode = options.Expert || project.Pages.ExpertMode;
+    if (!project.Pages.ExpertMode) {
+        project.Pages.ComplianceChecks = true;
+        project.Pages.RelaxAps = false;
+    }
     project.Pages.XmlOnly = options.XmlOnly;
     project.SelectVideoCdType(*type);
     project.Pages.PlaybackControlChecked = project.PlaybackControlEnabled() && !options.NoPbc;
@@ -100,6 +190,10 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
 
     TStringList files;
     for (const std::string& file : options.Files) files.push_back(AbsolutePath(file));
+    if (!CheckInputFiles(files)) {
+        ReportFilesNotAdded(static_cast<std::size_t>(session.ErrorsShown()), files.size());
+        return ExitFailure;
+    }
     if (!options.Tv.empty()) {
         project.Pages.TvSystem = ParseTvSystem(options.Tv);
     } else if (const auto system = FirstFileTvSystem(session, files.front(), project.Pages.RelaxAps)) {
@@ -112,22 +206,15 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
     project.EndFileBatch();
     if (session.WasInterrupted()) return ExitInterrupted;
     if (project.Files.Count() != static_cast<int>(files.size())) {
-        session.Printer().Message(TMsgDlgType::Error, Format("%d of %d files could not be added to the project",
-                                                             static_cast<int>(files.size()) - project.Files.Count(),
-                                                             static_cast<int>(files.size())));
+        ReportFilesNotAdded(files.size() - static_cast<std::size_t>(project.Files.Count()), files.size());
         return ExitFailure;
     }
+    if (session.ErrorsShown() > 0) return ExitFailure;
     if (!options.Label.empty()) project.Pages.VolumeLabel = options.Label;
     if (!options.Album.empty()) project.Pages.AlbumName = options.Album;
 
-    for (int i = 0; i < project.Files.Count(); ++i) {
-        TMpegFile& file = *project.Files.Get(i);
-        if (!file.IsSequence()) continue;
-        for (const std::int64_t ms : chapters) AddChapterAt(file, ms, true);
-        if (options.ChaptersEverySeconds > 0)
-            AddChaptersEvery(file, static_cast<std::int64_t>(options.ChaptersEverySeconds * 1000.0 + 0.5), 0);
-    }
-    project.Files.UpdateNotify(true);
+    if (!AddCliChapters(session, project.Files, chapters, everyMs)) return ExitFailure;
+    if (!AddCliIsoFiles(session, project, options.IsoFiles)) return ExitFailure;
 
     if (!options.SaveProject.empty()) {
         if (!project.SaveProject(AbsolutePath(options.SaveProject), session.Manager())) return ExitFailure;

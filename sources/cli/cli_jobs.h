@@ -15,7 +15,7 @@ struct TAuthorOptions {
     std::string Tv;  // empty: the first file's
     std::string Image = "cue";
     std::vector<std::string> Chapters;
-    double ChaptersEverySeconds = 0;
+    std::string ChaptersEvery;  // empty: none
     bool NoPbc = false;
     std::string Label;
     std::string Album;
@@ -24,6 +24,8 @@ struct TAuthorOptions {
     bool Sector2336 = false;
     std::string SaveProject;
     std::vector<std::string> Files;
+    std::vector<std::string> IsoFiles;  // for the root of the disc's file system
+    bool Expert = false;
 };
 int RunAuthor(TCliSession& session, const TAuthorOptions& options);
 int RunBuildProject(TCliSession& session, const std::string& project, const std::string& output);

@@ -13,6 +13,7 @@ struct TCliOptions {
     bool Json = false;
     bool Yes = false;
     bool No = false;
+    bool Expert = false;  // expert mode whatever the stored setting says
 };
 
 class TCliSession {
@@ -34,6 +35,8 @@ public:
     // The user pressed Ctrl-C during a queue: the job stops after it.
     bool WasInterrupted() const { return Interrupted; }
     int FailureExitCode() const;
+    // Error boxes shown so far: any of them makes the job fail.
+    int ErrorsShown() const { return TerminalDialogs.ErrorsShown(); }
 
 private:
     TLoopMainThread MainLoop;

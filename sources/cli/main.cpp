@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     app.add_flag("--json", global.Json, "Print every status line as one JSON object per line");
     auto* yes = app.add_flag("--yes", global.Yes, "Answer every question with yes");
     app.add_flag("--no", global.No, "Answer every question with no")->excludes(yes);
+    app.add_flag("--expert", global.Expert, "Expert mode (default: the stored ExpertMode setting)");
 
     app.add_subcommand("check", "Show which tools were found");
 
@@ -52,8 +53,8 @@ int main(int argc, char** argv) {
     authorCommand->add_option("--image", author.Image, "CD image type")
         ->check(CLI::IsMember({"cue", "advcue", "toc", "toast"}));
     authorCommand->add_option("--chapters", author.Chapters, "Chapter times (H:MM:SS.mmm or seconds)")->delimiter(',');
-    authorCommand->add_option("--chapters-every", author.ChaptersEverySeconds, "A chapter every so many seconds")
-        ->check(CLI::PositiveNumber);
+    authorCommand->add_option("--chapters-every", author.ChaptersEvery,
+                              "A chapter every so often (H:MM:SS.mmm or seconds)");
     authorCommand->add_flag("--no-pbc", author.NoPbc, "No playback control");
     authorCommand->add_option("--label", author.Label, "Volume label");
     authorCommand->add_option("--album", author.Album, "Album name");
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
     authorCommand->add_flag("--xml-only", author.XmlOnly, "Write the XML description only");
     authorCommand->add_flag("--sector-2336", author.Sector2336, "Use 2336-byte sectors for the image");
     authorCommand->add_option("--save", author.SaveProject, "Save the project file too");
+    authorCommand->add_option("--iso-files", author.IsoFiles,
+                              "Files and folders for the root of the disc's file system");
     authorCommand->add_option("FILE", author.Files, "MPEG files")->required();
 
     std::string buildProject;
@@ -113,7 +116,10 @@ int main(int argc, char** argv) {
         const std::string name = app.get_subcommands().front()->get_name();
         if (name == "check") return RunCheck(session);
         if (name == "analyse") return RunAnalyse(session, analyseFiles, relaxed);
-        if (name == "author") return RunAuthor(session, author);
+        if (name == "author") {
+            author.Expert = global.Expert;
+            return RunAuthor(session, author);
+        }
         if (name == "build") return RunBuildProject(session, buildProject, buildOutput);
         if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
         if (name == "rip") return RunRip(session, rip);

@@ -88,6 +88,7 @@ TModalResult PolicyAnswer(TAnswerPolicy policy, const TMsgDlgButtons& buttons) {
 
 TModalResult TTerminalDialogs::Ask(const std::string& message, TMsgDlgType type, const TMsgDlgButtons& buttons) {
     if (!IsQuestion(buttons)) {
+        if (type == TMsgDlgType::Error) ++Errors;
         Printer.Message(type, message);
         return buttons.empty() ? TModalResult::OK : ResultOf(buttons.front());
     }

@@ -23,10 +23,14 @@ public:
     std::optional<std::string> SaveFile(const TFileDialogOptions& options) override;
     std::optional<std::string> SelectFolder(const std::string& title, const std::string& initialFolder) override;
 
+    // Error boxes shown so far (questions aside): each one fails the job.
+    int ErrorsShown() const { return Errors; }
+
 private:
     TStatusPrinter& Printer;
     TAnswerPolicy Policy;
     std::FILE* Input;
+    int Errors = 0;
 
     TModalResult Ask(const std::string& message, TMsgDlgType type, const TMsgDlgButtons& buttons);
 };

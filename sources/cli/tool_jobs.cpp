@@ -8,6 +8,7 @@
 #include "vcdimager/command_vcdxbuild.h"
 #include "vcdimager/command_vcdxrip.h"
 #include "vcdimager/mpeg_analysis_command.h"
+#include "vcdimager/mpeg_compliance.h"
 
 namespace fs = std::filesystem;
 
@@ -30,23 +31,29 @@ int RunCheck(TCliSession& session) {
 }
 
 int RunAnalyse(TCliSession& session, const std::vector<std::string>& files, bool relaxedAps) {
-    const auto count = static_cast<std::int32_t>(files.size());
+    // Each name is checked first, so that every refused file gets its reason.
+    TStringList accepted;
+    for (const std::string& file : files)
+        if (CheckMpegInputFile(AbsolutePath(file))) accepted.push_back(AbsolutePath(file));
+    const auto count = static_cast<std::int32_t>(accepted.size());
     int analysed = 0;
     for (std::int32_t i = 0; i < count; ++i) {
         auto show = [&](TCommandInterface&, const TExecuteStatus& status, bool&, const TCommandParamPtr& param) {
             const TMpegInformation information = ShowSimpleMpegAnalyse(status, static_cast<TMinfoParam&>(*param));
             if (!information.Analysed) return;
-            ++analysed;
+            if (status.IsSucceeded()) ++analysed;
             for (const std::string& line : information.Lines) session.Printer().Line(line);
         };
-        session.Manager().Add(AnalyseMpegFile(AbsolutePath(files[static_cast<std::size_t>(i)]), nullptr, nullptr, count,
-                                              i + 1, relaxedAps, session.LineHandler(), show));
+        session.Manager().Add(AnalyseMpegFile(accepted[static_cast<std::size_t>(i)], nullptr, nullptr, count, i + 1,
+                                              relaxedAps, session.LineHandler(), show));
     }
-    session.RunQueue(false);
-    if (analysed != count)
+    if (count > 0) session.RunQueue(false);
+    const auto total = static_cast<int>(files.size());
+    if (analysed != total)
         session.Printer().Message(TMsgDlgType::Error,
-                                  Format("%d of %d files could not be analysed", count - analysed, count));
-    return analysed == count ? ExitSuccess : session.FailureExitCode();
+                                  Format("%d of %d files could not be analysed", total - analysed, total));
+    if (session.WasInterrupted()) return ExitInterrupted;
+    return analysed == total && session.ErrorsShown() == 0 ? ExitSuccess : ExitFailure;
 }
 
 int RunBuildXml(TCliSession& session, const std::string& xml, const std::string& output, const std::string& image,

@@ -1,13 +1,55 @@
 #include "model/iso_name.h"
 
+#include <algorithm>
+
 #include "lib/text.h"
 #include "settings/language.h"
 
-std::string IsoName(std::string_view name, bool isFolder, TTreeMode mode) {
+namespace {
+
+constexpr std::size_t Level1BaseLength = 8;
+
+// Upper case, trimmed, no trailing delimiter.
+std::string PlainName(std::string_view name) {
     std::string text = UpperCase(Trim(name));
     while (!text.empty() && (text.back() == '/' || text.back() == '\\')) text.pop_back();
-    if (StartsWith(text, ".")) text = "_" + text;
+    return text;
+}
+
+// A file name without a dot gets one.
+std::string WithDot(std::string text, bool isFolder) {
     if (!isFolder && text.find('.') == std::string::npos) text += '.';
+    return text;
+}
+
+// The base length that the mode allows beside `extension`.
+std::size_t BaseLength(TTreeMode mode, std::size_t extensionLength) {
+    return mode == TTreeMode::IsoLevel1 ? Level1BaseLength : 31 - extensionLength;
+}
+
+}  // namespace
+
+bool IsoNameIsShortened(std::string_view name, std::string_view isoName, bool isFolder) {
+    return WithDot(PlainName(name), isFolder) != isoName;
+}
+
+std::string NumberedIsoName(std::string_view isoName, bool isFolder, TTreeMode mode, int number) {
+    std::string base(isoName);
+    std::string extension;
+    if (const std::size_t dot = base.rfind('.'); !isFolder && dot != std::string::npos) {
+        extension = base.substr(dot);
+        base.resize(dot);
+    }
+    const std::string ending = "_" + std::to_string(number);
+    const std::size_t length = BaseLength(mode, extension.size());
+    if (ending.size() >= length) return {};
+    return base.substr(0, std::min(base.size(), length - ending.size())) + ending + extension;
+}
+
+std::string IsoName(std::string_view name, bool isFolder, TTreeMode mode) {
+    std::string text = PlainName(name);
+    if (StartsWith(text, ".")) text = "_" + text;
+    text = WithDot(text, isFolder);
     // One "_" per character: a multi-byte character counts once.
     std::string kept;
     for (const char c : text) {
@@ -26,12 +68,11 @@ std::string IsoName(std::string_view name, bool isFolder, TTreeMode mode) {
     }
     base = ReplaceAll(base, ".", "");
     if (mode == TTreeMode::IsoLevel1) {
-        base = base.substr(0, 8);
         extension = extension.substr(0, 4);
-    } else {
-        if (extension.size() >= 32) extension = extension.substr(0, 30);
-        base = base.substr(0, 31 - extension.size());
+    } else if (extension.size() >= 32) {
+        extension = extension.substr(0, 30);
     }
+    base = base.substr(0, BaseLength(mode, extension.size()));
     return base + extension;
 }
 

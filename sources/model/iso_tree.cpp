@@ -55,6 +55,15 @@ bool MatchesFilter(const std::string& name, const std::string& filter) {
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
+// How far the numbered endings of one shortened name go.
+constexpr int MaxNameNumber = 9999;
+
+// The same file or folder added again: the same source, and for created
+// items (no source) the same name.
+bool IsSameItem(const TIsoTreeNode& node, const TIsoFileData& data) {
+    return node.SourcePath == data.SourcePath && (!data.SourcePath.empty() || node.OriginalName == data.OriginalName);
+}
+
 // Folders before files, then the display names without regard to case.
 bool SortsBefore(const std::unique_ptr<TIsoTreeNode>& a, const std::unique_ptr<TIsoTreeNode>& b) {
     if (a->IsFolder != b->IsFolder) return a->IsFolder;
@@ -133,7 +142,10 @@ TIsoTreeNode* TIsoTree::AddItem(TIsoTreeNode* parent, TIsoFileData data, bool fo
     }
     data.DisplayName = Mode == TTreeMode::Joliet ? data.OriginalName : data.IsoName;
     if (NoDuplicates) {
-        if (TIsoTreeNode* existing = folder->FindChild(data.DisplayName)) {
+        TIsoTreeNode* existing = folder->FindChild(data.DisplayName);
+        if (existing != nullptr && !generated && !existing->Generated && !IsSameItem(*existing, data))
+            existing = TakeNumberedName(*folder, data, existing);
+        if (existing != nullptr) {
             if (existing->Generated && !force) {
                 ShowError(SpecialFolderMessage(existing->DisplayName));
                 return nullptr;
@@ -166,6 +178,23 @@ TIsoTreeNode* TIsoTree::AddItem(TIsoTreeNode* parent, TIsoFileData data, bool fo
     data.SubTreeSize = data.Size;
     data.SubTreeCdSize = data.CdSize;
     return Insert(folder, std::move(data));
+}
+
+TIsoTreeNode* TIsoTree::TakeNumberedName(const TIsoTreeNode& folder, TIsoFileData& data,
+                                         TIsoTreeNode* existing) const {
+    // Only a name that the ISO rules shortened may be numbered; two
+    // different files of the same name are a real conflict.
+    if (Mode == TTreeMode::Joliet || !IsoNameIsShortened(data.OriginalName, data.IsoName, data.IsFolder))
+        return existing;
+    for (int number = 1; number <= MaxNameNumber; ++number) {
+        const std::string candidate = NumberedIsoName(data.IsoName, data.IsFolder, Mode, number);
+        if (candidate.empty()) break;
+        TIsoTreeNode* holder = folder.FindChild(candidate);
+        if (holder != nullptr && !IsSameItem(*holder, data)) continue;
+        if (holder == nullptr) data.IsoName = data.DisplayName = candidate;
+        return holder;
+    }
+    return existing;
 }
 
 TIsoTreeNode* TIsoTree::Insert(TIsoTreeNode* parent, TIsoFileData data) {

@@ -129,6 +129,10 @@ private:
     TIsoTreeNode* FolderFor(TIsoTreeNode* parent) const;
     TIsoTreeNode* AddItem(TIsoTreeNode* parent, TIsoFileData data, bool force, bool generated);
     TIsoTreeNode* Insert(TIsoTreeNode* parent, TIsoFileData data);
+    // For a new item whose ISO name another item holds: the first free
+    // numbered name goes into `data` (nothing returned), or the item already
+    // added under one is returned; `existing` when no numbering applies.
+    TIsoTreeNode* TakeNumberedName(const TIsoTreeNode& folder, TIsoFileData& data, TIsoTreeNode* existing) const;
     void RecordConflict(const TIsoTreeNode& existing, const std::string& newPath);
     void ChangeTotals(TIsoTreeNode* from, std::int64_t size, std::int64_t cdSize);
     bool DeleteSubtree(TIsoTreeNode* node, bool force);

@@ -170,7 +170,52 @@ void CheckDiscLimits(const TMpegFiles& files) {
     }
 }
 
+namespace {
+
+std::string LengthProblem(const std::string& message, const std::string& value, int maximum) {
+    if (Utf8Characters(value).size() <= static_cast<std::size_t>(maximum)) return {};
+    return Format(Translate(message), value, std::to_string(maximum));
+}
+
+}  // namespace
+
+std::string AlbumNameProblem(const std::string& albumName) {
+    return LengthProblem("The album name \"%s\" is longer than %s characters", albumName, MaxAlbumNameLength);
+}
+
+std::string VolumeLabelProblem(const std::string& volumeLabel) {
+    return LengthProblem("The volume label \"%s\" is longer than %s characters", volumeLabel, MaxVolumeLabelLength);
+}
+
+std::string RangeProblem(const std::string& what, long long value, int minimum, int maximum) {
+    if (value >= minimum && value <= maximum) return {};
+    return Format(Translate("%s must be between %s and %s, not %s"), what, std::to_string(minimum),
+                  std::to_string(maximum), std::to_string(value));
+}
+
+TStringList PropertyLimitProblems(const TVcdProperties& p) {
+    const std::string problems[] = {
+        AlbumNameProblem(p.AlbumName),
+        VolumeLabelProblem(p.VolumeLabel),
+        RangeProblem(Translate("The default wait time"), p.DefaultWaitTime, 0, MaxWaitTime),
+        RangeProblem(Translate("The volume count"), p.VolumeCount, MinVolumeCount, MaxVolumeCount),
+        RangeProblem(Translate("The volume number"), p.VolumeNumber, MinVolumeCount, MaxVolumeCount),
+        RangeProblem(Translate("The restriction category"), p.RestrictionCategory, 0, MaxRestrictionCategory),
+        RangeProblem(Translate("The leadout pregap"), p.LeadoutPreGap, 0, MaxPreGap),
+        RangeProblem(Translate("The track pregap"), p.TrackPreGap, MinTrackPreGap, MaxPreGap),
+        RangeProblem(Translate("The track front margin"), p.TrackFrontMargin, 0, MaxMargin),
+        RangeProblem(Translate("The track rear margin"), p.TrackRearMargin, 0, MaxMargin),
+    };
+    TStringList found;
+    for (const std::string& problem : problems)
+        if (!problem.empty()) found.push_back(problem);
+    return found;
+}
+
 void ValidateProject(const TVcdProperties& properties, const TMpegFiles& files) {
+    // Values beyond these limits would be cut or refused by the image tools.
+    if (const TStringList limits = PropertyLimitProblems(properties); !limits.empty())
+        throw EAuthoringError(JoinLines(limits, "\r"));
     if (properties.VolumeCount > 1 && Trim(properties.AlbumName).empty())
         Refuse("The volume name must not be empty when there are more than one volumes",
                Format(Translate("You entered a total of %s volumes for the album"),

@@ -74,6 +74,9 @@ inline constexpr int MaxRestrictionCategory = 3;
 inline constexpr int MaxPreGap = 300;
 inline constexpr int MinTrackPreGap = 1;
 inline constexpr int MaxMargin = 150;
+inline constexpr int MinVolumeCount = 1;
+// The primary volume descriptor's volume id holds 32 characters.
+inline constexpr int MaxVolumeLabelLength = 32;
 // What the gaps page's "Defaults" button sets.
 inline constexpr int DefaultLeadoutPreGap = 150;
 inline constexpr int DefaultTrackPreGap = 150;
@@ -147,6 +150,16 @@ void ApplyDependentValues(TVcdProperties& properties, const TMpegFiles& files,
 // A changed default reaches every selection of the project.
 void ApplyDefaultWaitTime(TMpegFiles& files, int seconds);
 void ApplyNumericKeysByDefault(TMpegFiles& files, bool numericKeys);
+
+// The limits of the values a project takes from its pages, the command line
+// and project files: each returns the message that refuses the value, or
+// empty when it fits. Lengths count characters.
+std::string AlbumNameProblem(const std::string& albumName);
+std::string VolumeLabelProblem(const std::string& volumeLabel);
+// `what` names the value in the message ("The track pregap").
+std::string RangeProblem(const std::string& what, long long value, int minimum, int maximum);
+// Every value of the record outside its limits, one message each.
+TStringList PropertyLimitProblems(const TVcdProperties& properties);
 
 // The project checks of a generation; raises EAuthoringError. The disc limit
 // checks show their own box and raise it with an empty message.

@@ -156,22 +156,20 @@ bool React(TComplianceReaction reaction, const TMpegFile& file, const std::strin
 
 }  // namespace
 
-std::unique_ptr<TMpegFile> CreateCheckedMpegFile(const std::string& fileName, bool motionVideoGuess, bool& refused) {
-    refused = false;
-    const std::string name = Trim(fileName);
-    if (name.empty() || name.find('/') == std::string::npos || !IsExistingFile(name) || !HasAnalysableExtension(name))
-        return nullptr;
+namespace {
+
+// The name rules of the tools: "&", names they cannot carry, characters
+// outside 7-bit ASCII. True after the refusal was shown.
+bool RefusedByNameRules(const std::string& name) {
     if (name.find('&') != std::string::npos) {
         // The message dialogs here show "&" as it is: the doubled form of the
         // stored text is undone after the lookup.
         ShowError(ReplaceAll(Translate("\"&&\" in filenames are not allowed"), "&&", "&") + ":\r\r   " + name + "\r");
-        refused = true;
-        return nullptr;
+        return true;
     }
     if (const std::string refusal = RefusedToolPathMessage(name); !refusal.empty()) {
         ShowError("\r" + refusal + "\r");
-        refused = true;
-        return nullptr;
+        return true;
     }
     if (const std::string special = NonAsciiCharacters(name); !special.empty()) {
         ShowError(
@@ -180,10 +178,53 @@ std::unique_ptr<TMpegFile> CreateCheckedMpegFile(const std::string& fileName, bo
             special + "\r\r\r" +
             Translate("Rename or/and move the file in order to not have forbidden characters in the full filemane") +
             ".");
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::unique_ptr<TMpegFile> CreateCheckedMpegFile(const std::string& fileName, bool motionVideoGuess, bool& refused) {
+    refused = false;
+    const std::string name = Trim(fileName);
+    if (name.empty() || name.find('/') == std::string::npos || !IsExistingFile(name) || !HasAnalysableExtension(name))
+        return nullptr;
+    if (RefusedByNameRules(name)) {
         refused = true;
         return nullptr;
     }
     return std::make_unique<TMpegFile>(name, motionVideoGuess);
+}
+
+bool CheckMpegInputFile(const std::string& fileName) {
+    const std::string name = Trim(fileName);
+    const std::string invalid = Format(Translate("Invalid %s filename"), std::string("MPEG/MPG/M1P/M2P"));
+    if (name.empty()) {
+        ShowError(invalid);
+        return false;
+    }
+    if (name.find('/') == std::string::npos) {
+        ShowError(Translate("The filename must contain the full path") + ":\r" + name);
+        return false;
+    }
+    // The status of what a link points to: a dangling link does not exist.
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(name, error);
+    if (!std::filesystem::exists(status)) {
+        ShowError(Format(Translate("The file \"%s\" does not exist"), name));
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        // A folder, a pipe or a device would never end or never be an MPEG file.
+        ShowError(Format(Translate("\"%s\" is not a regular file"), name));
+        return false;
+    }
+    if (!HasAnalysableExtension(name)) {
+        ShowError(invalid + ":\r" + name);
+        return false;
+    }
+    return !RefusedByNameRules(name);
 }
 
 bool CheckMaxStills(int count) {

@@ -18,6 +18,12 @@ class TMpegFiles;
 // whether a message explained why there is none.
 std::unique_ptr<TMpegFile> CreateCheckedMpegFile(const std::string& fileName, bool motionVideoGuess, bool& refused);
 
+// Checks a file that the user names for an analysis (the command line, the
+// information page): a full path of an existing regular file with an MPEG
+// extension, whose name the tools can take. False after an error box that
+// names the file and the reason.
+bool CheckMpegInputFile(const std::string& fileName);
+
 // Each shows its own error message when the count is over the limit.
 bool CheckMaxStills(int count);
 bool CheckMaxVideos(int count);

@@ -391,6 +391,10 @@ bool TAuthoringProject::QueueOpenProject(const std::string& path, TCommandsManag
         ShowError(error.Message());
         return false;
     }
+    if (const TStringList limits = DescriptionLimitProblems(opening->Description); !limits.empty()) {
+        ShowError(JoinLines(limits, "\r") + "\r\r" + Translate("The project cannot be opened") + ": " + path);
+        return false;
+    }
     // Every file must still be there before the current project is given up.
     for (const TDescriptionFile& file : opening->Description.Files) {
         std::error_code error;

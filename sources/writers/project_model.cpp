@@ -40,6 +40,12 @@ void PropertiesFromDescription(const TVideoCdDescription& d, TVcdProperties& p) 
     p.ApplicationID = d.ApplicationID;
 }
 
+TStringList DescriptionLimitProblems(const TVideoCdDescription& description) {
+    TVcdProperties properties;
+    PropertiesFromDescription(description, properties);
+    return PropertyLimitProblems(properties);
+}
+
 namespace {
 
 TPbcSelection* SelectionFor(const TPbcTarget& target, const std::vector<TPbcSelection*>& flat) {

@@ -18,6 +18,9 @@ struct TProjectLoadReport {
 // The record's values from the description (references and lines untouched).
 void PropertiesFromDescription(const TVideoCdDescription& description, TVcdProperties& properties);
 
+// The description's values outside the limits of the model, one message each.
+TStringList DescriptionLimitProblems(const TVideoCdDescription& description);
+
 // Replaces the list's files by those of the description, with their entry
 // points and the saved state of every selection.
 TProjectLoadReport FilesFromDescription(const TVideoCdDescription& description, TMpegFiles& files);
