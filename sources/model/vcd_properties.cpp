@@ -172,8 +172,10 @@ void CheckDiscLimits(const TMpegFiles& files) {
 
 namespace {
 
+// vcdxbuild cuts these fields after so many bytes: a character outside ASCII
+// takes two or more of them.
 std::string LengthProblem(const std::string& message, const std::string& value, int maximum) {
-    if (Utf8Characters(value).size() <= static_cast<std::size_t>(maximum)) return {};
+    if (value.size() <= static_cast<std::size_t>(maximum)) return {};
     return Format(Translate(message), value, std::to_string(maximum));
 }
 

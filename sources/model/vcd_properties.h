@@ -153,7 +153,7 @@ void ApplyNumericKeysByDefault(TMpegFiles& files, bool numericKeys);
 
 // The limits of the values a project takes from its pages, the command line
 // and project files: each returns the message that refuses the value, or
-// empty when it fits. Lengths count characters.
+// empty when it fits. Lengths count bytes, as the disc's fields do.
 std::string AlbumNameProblem(const std::string& albumName);
 std::string VolumeLabelProblem(const std::string& volumeLabel);
 // `what` names the value in the message ("The track pregap").

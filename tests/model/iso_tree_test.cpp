@@ -350,3 +350,65 @@ TEST_F(IsoTreeTest, TitleIsCutToThirtyTwoCharactersWhole) {
     EXPECT_EQ(Tree.Root()->DisplayName, "MY DISC");
     EXPECT_EQ(changes, 3);
 }
+
+TEST_F(IsoTreeTest, ShortenedNamesThatMeetGetNumberedEndings) {
+    const std::string one = Disk.Write("holiday photos 1.txt", "1");
+    const std::string two = Disk.Write("holiday photos 2.txt", "22");
+    const std::string three = Disk.Write("holiday photos 3.txt", "333");
+
+    TIsoTreeNode* first = Tree.AddFileFromDisk(nullptr, one, "", false, false);
+    TIsoTreeNode* second = Tree.AddFileFromDisk(nullptr, two, "", false, false);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(first->IsoName, "HOLIDAY_.TXT");
+    EXPECT_EQ(second->IsoName, "HOLIDA_1.TXT");
+    EXPECT_EQ(second->IsoPath, "/HOLIDA_1.TXT");
+    // The same files again are the same items; a third one takes the next ending.
+    EXPECT_EQ(Tree.AddFileFromDisk(nullptr, two, "", false, false), second);
+    EXPECT_EQ(Tree.AddFileFromDisk(nullptr, one, "", false, false), first);
+    EXPECT_EQ(Tree.AddFileFromDisk(nullptr, three, "", false, false)->IsoName, "HOLIDA_2.TXT");
+    EXPECT_TRUE(Tree.Conflicts().empty());
+    EXPECT_TRUE(Asked.Asked.empty());
+    EXPECT_EQ(Tree.RealSize(), 6);
+
+    // Folders too, created or from the disk.
+    Disk.Write("trip summer a/a.txt", "a");
+    Disk.Write("trip summer b/b.txt", "b");
+    TIsoTreeNode* tripA = Tree.AddFolderFromDisk(nullptr, Disk.File("trip summer a"), false, false);
+    TIsoTreeNode* tripB = Tree.AddFolderFromDisk(nullptr, Disk.File("trip summer b"), false, false);
+    ASSERT_NE(tripA, nullptr);
+    ASSERT_NE(tripB, nullptr);
+    EXPECT_EQ(Shape(*tripA), "TRIP_SUM(A.TXT)");
+    EXPECT_EQ(Shape(*tripB), "TRIP_S_1(B.TXT)");
+    EXPECT_EQ(tripB->Children()[0]->IsoPath, "/TRIP_S_1/B.TXT");
+    EXPECT_EQ(Tree.CreateFolder(nullptr, "year 2021 a", false, false)->IsoName, "YEAR_202");
+    EXPECT_EQ(Tree.CreateFolder(nullptr, "year 2021 b", false, false)->IsoName, "YEAR_2_1");
+    EXPECT_EQ(Tree.CreateFolder(nullptr, "year 2021 a", false, false)->IsoName, "YEAR_202");
+}
+
+TEST_F(IsoTreeTest, NamesThatWereNotShortenedStillConflict) {
+    // Different files whose names are already ISO names: a real conflict,
+    // even with the different case of the disk.
+    const std::string first = Disk.Write("a/notes.txt", "1");
+    const std::string other = Disk.Write("b/NOTES.TXT", "2");
+    ASSERT_NE(Tree.AddFileFromDisk(nullptr, first, "", false, false), nullptr);
+    EXPECT_EQ(Tree.AddFileFromDisk(nullptr, other, "", false, false), nullptr);
+    ASSERT_EQ(Tree.Conflicts().size(), 1u);
+    EXPECT_NE(Tree.Conflicts()[0].find("is in conflict with"), std::string::npos);
+    EXPECT_EQ(ChildNames(Tree.Root()), std::vector<std::string>{"NOTES.TXT"});
+
+    // Generated items keep their own rule: a user's shortened name is not
+    // numbered past them, it is refused.
+    TIsoTreeNode* vcd = Tree.CreateFolder(nullptr, "VCD", true, true);
+    ASSERT_NE(vcd, nullptr);
+    EXPECT_EQ(Tree.CreateFolder(nullptr, "v.c.d", false, false), nullptr);
+    EXPECT_NE(Asked.Messages().back().find("is a special (S)VCD folder"), std::string::npos);
+
+    // Joliet keeps the names of the disk: nothing is shortened.
+    TIsoTree joliet;
+    ASSERT_TRUE(joliet.SetTreeMode(TTreeMode::Joliet));
+    EXPECT_EQ(joliet.AddFileFromDisk(nullptr, Disk.Write("holiday photos 1.txt", "1"), "", false, false)->DisplayName,
+              "holiday photos 1.txt");
+    EXPECT_EQ(joliet.AddFileFromDisk(nullptr, Disk.Write("holiday photos 2.txt", "2"), "", false, false)->DisplayName,
+              "holiday photos 2.txt");
+}

@@ -257,3 +257,55 @@ TEST(VcdProperties, DiscLimits) {
     EXPECT_EQ(Refusal(properties, files), "");
     EXPECT_NE(dialogs.Asked.back().Message.find("total of 500 entrypoints"), std::string::npos);
 }
+
+TEST(VcdProperties, LimitsOfTheValuesAProjectTakes) {
+    EXPECT_EQ(AlbumNameProblem(std::string(16, 'A')), "");
+    EXPECT_EQ(AlbumNameProblem(std::string(17, 'A')),
+              "The album name \"" + std::string(17, 'A') + "\" is longer than 16 characters");
+    EXPECT_EQ(VolumeLabelProblem(std::string(32, 'L')), "");
+    EXPECT_NE(VolumeLabelProblem(std::string(33, 'L')).find("is longer than 32 characters"), std::string::npos);
+    // vcdxbuild cuts after 32 bytes: "É" takes two of them.
+    EXPECT_NE(VolumeLabelProblem("\xC3\x89" + std::string(31, 'L')), "");
+
+    // Each value at both ends of its range, and one step outside.
+    struct TCase {
+        const char* Name;
+        int TVcdProperties::*Field;
+        int Minimum;
+        int Maximum;
+    };
+    const TCase cases[] = {
+        {"The default wait time", &TVcdProperties::DefaultWaitTime, 0, 65534},
+        {"The volume count", &TVcdProperties::VolumeCount, 1, 65534},
+        {"The volume number", &TVcdProperties::VolumeNumber, 1, 65534},
+        {"The restriction category", &TVcdProperties::RestrictionCategory, 0, 3},
+        {"The leadout pregap", &TVcdProperties::LeadoutPreGap, 0, 300},
+        {"The track pregap", &TVcdProperties::TrackPreGap, 1, 300},
+        {"The track front margin", &TVcdProperties::TrackFrontMargin, 0, 150},
+        {"The track rear margin", &TVcdProperties::TrackRearMargin, 0, 150},
+    };
+    for (const TCase& c : cases) {
+        for (const int fits : {c.Minimum, c.Maximum}) {
+            TVcdProperties properties;
+            properties.*c.Field = fits;
+            EXPECT_TRUE(PropertyLimitProblems(properties).empty()) << c.Name << " " << fits;
+        }
+        for (const int outside : {c.Minimum - 1, c.Maximum + 1}) {
+            TVcdProperties properties;
+            properties.*c.Field = outside;
+            const TStringList problems = PropertyLimitProblems(properties);
+            ASSERT_EQ(problems.size(), 1u) << c.Name << " " << outside;
+            EXPECT_EQ(problems[0], std::string(c.Name) + " must be between " + std::to_string(c.Minimum) + " and " +
+                                       std::to_string(c.Maximum) + ", not " + std::to_string(outside));
+        }
+    }
+
+    // A generation refuses them, all named at once, before anything else.
+    TMpegFiles files;
+    files.Add(NewFile(true));
+    TVcdProperties properties;
+    properties.AlbumName = std::string(20, 'A');
+    properties.TrackPreGap = 0;
+    EXPECT_EQ(Refusal(properties, files), AlbumNameProblem(properties.AlbumName) + "\r" +
+                                              "The track pregap must be between 1 and 300, not 0");
+}

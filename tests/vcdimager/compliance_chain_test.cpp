@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "model/mpeg_file.h"
 #include "services/services.h"
@@ -109,7 +110,8 @@ std::string DialogShown(const TScriptedDialogs& dialogs) {
     return "unexpected question";
 }
 
-TEST_F(ComplianceChain, EachCheckReactsAsTheModeSays) {
+// One case per row of the reaction table.
+std::vector<TReactionCase> ReactionCases() {
     using V = TVideoCdType;
     using T = TTvSystem;
     TStream noVideoNoStandardAudio = PalVcd();
@@ -134,7 +136,7 @@ TEST_F(ComplianceChain, EachCheckReactsAsTheModeSays) {
     chinese.Notes = {
         R"(<log level="warning">consider enabling the 'update scan offsets' option, if it is not enabled already!</log>)"};
 
-    const TReactionCase cases[] = {
+    return {
         {"kind", noVideoNoStandardAudio, V::Vcd20, T::Pal, {"refuse", "refuse", "refuse"}},
         {"still on VCD 1.1", Still(NtscVcd()), V::Vcd11, T::Ntsc, {"refuse", "refuse", "refuse"}},
         {"bad packets", badPackets, V::Vcd20, T::Pal, {"ask", "ask", "ask"}},
@@ -148,19 +150,40 @@ TEST_F(ComplianceChain, EachCheckReactsAsTheModeSays) {
         {"padding", padded, V::Vcd20, T::Pal, {"warn", "warn", "warn"}},
         {"scan offsets", chinese, V::Svcd10, T::Pal, {"warn", "warn", "warn"}},
     };
-    const TComplianceMode modes[] = {TComplianceMode::NonExpert, TComplianceMode::ExpertChecksOn,
+}
+
+constexpr TComplianceMode Modes[] = {TComplianceMode::NonExpert, TComplianceMode::ExpertChecksOn,
                                      TComplianceMode::ExpertChecksOff};
-    for (const TReactionCase& test : cases)
+
+TEST_F(ComplianceChain, EachCheckReactsAsTheModeSays) {
+    for (const TReactionCase& test : ReactionCases())
         for (int m = 0; m < 3; ++m) {
             Dialogs.Asked.clear();
             const auto file = Analysed(Folder, test.Stream);
-            TComplianceContext context = Context(test.Disc, test.Tv, modes[m]);
+            TComplianceContext context = Context(test.Disc, test.Tv, Modes[m]);
             context.UpdateScanData = false;
             const TComplianceResult result = CheckMpegCompliance(*file, context, true);
             const std::string shown = DialogShown(Dialogs);
             EXPECT_EQ(shown, test.Expected[m]) << test.Check << ", mode " << m;
             EXPECT_EQ(result.Refused, shown != "-") << test.Check << ", mode " << m;
             EXPECT_EQ(result.AskContinue, result.Refused) << test.Check << ", mode " << m;
+        }
+}
+
+TEST_F(ComplianceChain, AYesToEveryQuestionNeverTurnsARefusalIntoAnAcceptance) {
+    // As "--yes" answers: every box gets its first agreeing button, the
+    // error boxes their OK.
+    for (const TReactionCase& test : ReactionCases())
+        for (int m = 0; m < 3; ++m) {
+            Dialogs.Asked.clear();
+            for (int i = 0; i < 4; ++i) Dialogs.Answer(TModalResult::Yes);
+            const auto file = Analysed(Folder, test.Stream);
+            TComplianceContext context = Context(test.Disc, test.Tv, Modes[m]);
+            context.UpdateScanData = false;
+            const TComplianceResult result = CheckMpegCompliance(*file, context, true);
+            const bool refusedOutright = std::string(test.Expected[m]) == "refuse";
+            EXPECT_EQ(result.Refused, refusedOutright) << test.Check << ", mode " << m;
+            if (refusedOutright) EXPECT_EQ(Dialogs.Asked.back().Buttons, mbOK) << test.Check << ", mode " << m;
         }
 }
 

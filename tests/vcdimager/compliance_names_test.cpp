@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -72,6 +73,49 @@ TEST_F(NameChecks, CreateCheckedMpegFile) {
     EXPECT_EQ(CreateCheckedMpegFile("movie.mpg", true, refused), nullptr);
     fs::current_path(saved);
     EXPECT_FALSE(refused);
+}
+
+TEST_F(NameChecks, AFileNamedForAnAnalysisIsRefusedWithItsReason) {
+    fs::create_directory(Folder.Path() / "folder.mpg");
+    ASSERT_EQ(mkfifo((Folder.Path() / "pipe.mpg").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", Folder.Path() / "zero.mpg");
+    fs::create_symlink(Folder.Path() / "gone.mpg", Folder.Path() / "dangling.mpg");
+    const std::string movie = Folder.Write("movie.mpg", "x");
+    fs::create_symlink(movie, Folder.Path() / "link.mpg");
+    Folder.Write("clip.vob", "x");
+    Folder.Write("Tom & Jerry.mpg", "x");
+
+    struct TCase {
+        const char* Name;
+        const char* Reason;  // empty: accepted
+    };
+    const TCase cases[] = {
+        {"movie.mpg", ""},
+        {"link.mpg", ""},
+        {"nothere.mpg", "The file \"%\" does not exist"},
+        {"dangling.mpg", "The file \"%\" does not exist"},
+        {"folder.mpg", "\"%\" is not a regular file"},
+        {"pipe.mpg", "\"%\" is not a regular file"},
+        {"zero.mpg", "\"%\" is not a regular file"},
+        {"clip.vob", "Invalid MPEG/MPG/M1P/M2P filename:\r%"},
+        {"Tom & Jerry.mpg", "\"&\" in filenames are not allowed:\r\r   %\r"},
+    };
+    for (const TCase& test : cases) {
+        Dialogs.Asked.clear();
+        const std::string path = Folder.File(test.Name);
+        const bool accepted = CheckMpegInputFile(path);
+        EXPECT_EQ(accepted, std::string(test.Reason).empty()) << test.Name;
+        if (accepted) {
+            EXPECT_TRUE(Dialogs.Asked.empty()) << test.Name;
+            continue;
+        }
+        ASSERT_EQ(Dialogs.Asked.size(), 1u) << test.Name;
+        EXPECT_EQ(Dialogs.Asked[0].Type, TMsgDlgType::Error);
+        EXPECT_EQ(Dialogs.Asked[0].Message, ReplaceAll(test.Reason, "%", path)) << test.Name;
+    }
+    Dialogs.Asked.clear();
+    EXPECT_FALSE(CheckMpegInputFile("movie.mpg"));
+    EXPECT_EQ(Dialogs.Messages(), std::vector<std::string>{"The filename must contain the full path:\rmovie.mpg"});
 }
 
 TEST_F(NameChecks, TheSpecialCharacterMessage) {
