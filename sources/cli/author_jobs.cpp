@@ -5,8 +5,8 @@
 #include "environment/detected_tools.h"
 #include "model/entry_points.h"
 #include "model/mpeg_file.h"
-#include "settings/gui_settings.h"
 #include "services/services.h"
+#include "settings/gui_settings.h"
 #include "settings/language.h"
 #include "vcdimager/mpeg_analysis_command.h"
 #include "vcdimager/mpeg_compliance.h"
@@ -100,7 +100,7 @@ bool AddCliIsoFiles(TCliSession& session, TAuthoringProject& project, const std:
         const std::size_t conflicts = tree.Conflicts().size();
         std::error_code error;
         const bool added = fs::is_directory(path, error) ? tree.AddFolderFromDisk(tree.Root(), path, false, false)
-                                                          : tree.AddFileFromDisk(tree.Root(), path, "", false, false);
+                                                         : tree.AddFileFromDisk(tree.Root(), path, "", false, false);
         if (!added && tree.Conflicts().size() == conflicts && session.ErrorsShown() == errors)
             ShowError(Format("\"%s\" could not be put on the disc", path));
     }

@@ -180,8 +180,7 @@ TIsoTreeNode* TIsoTree::AddItem(TIsoTreeNode* parent, TIsoFileData data, bool fo
     return Insert(folder, std::move(data));
 }
 
-TIsoTreeNode* TIsoTree::TakeNumberedName(const TIsoTreeNode& folder, TIsoFileData& data,
-                                         TIsoTreeNode* existing) const {
+TIsoTreeNode* TIsoTree::TakeNumberedName(const TIsoTreeNode& folder, TIsoFileData& data, TIsoTreeNode* existing) const {
     // Only a name that the ISO rules shortened may be numbered; two
     // different files of the same name are a real conflict.
     if (Mode == TTreeMode::Joliet || !IsoNameIsShortened(data.OriginalName, data.IsoName, data.IsFolder))

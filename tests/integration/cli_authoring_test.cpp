@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,7 +49,7 @@ protected:
     fs::path UsePortableCli(const std::string& iniText) {
         const fs::path folder = Folder.Path() / "portable";
         fs::create_directories(folder);
-        fs::copy_file(LUMORA_CLI, folder / "lumora-cli");
+        fs::copy_file(LUMORA_CLI, folder / "lumora-cli", fs::copy_options::overwrite_existing);
         std::ofstream(folder / "Lumora.ini") << iniText;
         CliPath = (folder / "lumora-cli").string();
         return folder;
@@ -238,6 +239,188 @@ TEST_F(CliAuthoring, MachineReadableOutputAndExitCodes) {
     EXPECT_EQ(Cli("analyse " + Quoted(Folder.Path() / "missing.mpg")).ExitCode, 1u);
     const TRun analyse = Cli("analyse " + Quoted(Sample("ntsc_vcd_8s.mpg")));
     EXPECT_EQ(analyse.ExitCode, 0u) << analyse.Text();
+}
+
+TEST_F(CliAuthoring, TheComplianceTableKeepsItsRefusalsWhateverTheAnswers) {
+    UsePortableCli("");  // the stored expert mode: off by default
+    struct TCase {
+        const char* File;
+        const char* Options;
+        // Exit codes for --yes and --no, out of expert mode and with --expert.
+        unsigned Plain[2];
+        unsigned Expert[2];
+    };
+    const TCase cases[] = {
+        // MPEG-2 on a VCD and MPEG-1 on an SVCD: refused, only asked in expert mode.
+        {"pal_svcd_8s.mpg", "--type vcd20", {1, 1}, {0, 1}},
+        {"pal_vcd_8s_1.mpg", "--type svcd", {1, 1}, {0, 1}},
+        // Too short: refused in every mode.
+        {"pal_vcd_2.mpg", "--type vcd20", {1, 1}, {1, 1}},
+        // A PAL video on a VCD 1.1 is asked about (a non-compliant size).
+        {"pal_vcd_8s_1.mpg", "--type vcd11", {0, 1}, {0, 1}},
+        // An NTSC file for a PAL project: yes adapts the project, no refuses the file.
+        {"ntsc_vcd_8s.mpg", "--type vcd20 --tv pal", {0, 1}, {0, 1}},
+    };
+    int run = 0;
+    for (const TCase& c : cases)
+        for (const bool expert : {false, true})
+            for (const bool yes : {true, false}) {
+                const fs::path xml = Folder.Path() / ("table" + std::to_string(++run) + ".xml");
+                const std::string options = std::string(yes ? "--yes" : "--no") + (expert ? " --expert" : "");
+                const TRun author = RunProgram(CliPath, options + " author --xml-only " + c.Options + " --output " +
+                                                            Quoted(xml) + " " + Quoted(Sample(c.File)));
+                const unsigned expected = (expert ? c.Expert : c.Plain)[yes ? 0 : 1];
+                EXPECT_EQ(author.ExitCode, expected) << c.File << " " << c.Options << " " << options << "\n"
+                                                     << author.Text();
+                EXPECT_EQ(fs::exists(xml), expected == 0) << c.File << " " << c.Options << " " << options;
+                if (expected != 0)
+                    EXPECT_NE(author.Text().find("1 of 1 files could not be added"), std::string::npos)
+                        << author.Text();
+            }
+
+    // The stored setting switches expert mode on as --expert does.
+    UsePortableCli("[Lumora]\r\nExpertMode=1\r\n");
+    const fs::path xml = Folder.Path() / "stored-expert.xml";
+    const TRun stored = RunProgram(CliPath, "--yes author --xml-only --type vcd20 --output " + Quoted(xml) + " " +
+                                                Quoted(Sample("pal_svcd_8s.mpg")));
+    EXPECT_EQ(stored.ExitCode, 0u) << stored.Text();
+    EXPECT_NE(stored.Text().find("VCD1.1/VCD2.0 requires MPEG1 files, not MPEG2 files"), std::string::npos);
+}
+
+TEST_F(CliAuthoring, EveryRefusedFileIsNamedWithItsReason) {
+    const fs::path vob = Folder.Path() / "clip.vob";
+    fs::copy_file(Sample("pal_vcd_8s_1.mpg"), vob);
+    const fs::path missing = Folder.Path() / "nothere.mpg";
+    const TRun analyse = Cli("analyse " + Quoted(vob) + " " + Quoted(missing));
+    EXPECT_EQ(analyse.ExitCode, 1u);
+    EXPECT_NE(analyse.Text().find("Invalid MPEG/MPG/M1P/M2P filename:\n  " + vob.string()), std::string::npos)
+        << analyse.Text();
+    EXPECT_NE(analyse.Text().find("The file \"" + missing.string() + "\" does not exist"), std::string::npos);
+    EXPECT_NE(analyse.Text().find("2 of 2 files could not be analysed"), std::string::npos);
+
+    const fs::path folder = Folder.Path() / "folder.mpg";
+    fs::create_directory(folder);
+    const fs::path pipe = Folder.Path() / "pipe.mpg";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const fs::path zero = Folder.Path() / "zero.mpg";
+    fs::create_symlink("/dev/zero", zero);
+    const fs::path dangling = Folder.Path() / "dangling.mpg";
+    fs::create_symlink(Folder.Path() / "gone.mpg", dangling);
+    const fs::path xml = Folder.Path() / "refused.xml";
+    const TRun author =
+        Cli("author --xml-only --output " + Quoted(xml) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")) + " " +
+            Quoted(missing) + " " + Quoted(folder) + " " + Quoted(pipe) + " " + Quoted(zero) + " " + Quoted(dangling));
+    EXPECT_EQ(author.ExitCode, 1u);
+    for (const fs::path& path : {missing, dangling})
+        EXPECT_NE(author.Text().find("The file \"" + path.string() + "\" does not exist"), std::string::npos)
+            << author.Text();
+    for (const fs::path& path : {folder, pipe, zero})
+        EXPECT_NE(author.Text().find("\"" + path.string() + "\" is not a regular file"), std::string::npos)
+            << author.Text();
+    EXPECT_NE(author.Text().find("5 of 6 files could not be added"), std::string::npos);
+    EXPECT_FALSE(fs::exists(xml));
+}
+
+TEST_F(CliAuthoring, ChapterValuesThatCannotBeMadeFailTheJob) {
+    const std::string film = Quoted(Sample("pal_vcd_8s_1.mpg"));
+    struct TCase {
+        const char* Options;
+        unsigned ExitCode;
+        const char* Said;
+    };
+    const TCase cases[] = {
+        {"--chapters-every nan", 2, "Invalid chapter interval \"nan\""},
+        {"--chapters-every 1e-9", 2, "Invalid chapter interval \"1e-9\""},
+        {"--chapters-every 0", 2, "Invalid chapter interval \"0\""},
+        {"--chapters inf", 2, "Invalid chapter time \"inf\""},
+        {"--chapters-every 0.05", 1, "Too many chapters will be created..."},
+        {"--chapters 30", 1, "0:00:30.000 - Value bigger than the Mpeg duration..."},
+        {"--chapters-every 7", 0, "No chapter every 0:00:07.000 fits in \"pal_vcd_8s_1.mpg\""},
+        {"--chapters-every 0:00:02.500", 0, "xml: "},
+    };
+    int run = 0;
+    for (const TCase& c : cases) {
+        const fs::path xml = Folder.Path() / ("chapters" + std::to_string(++run) + ".xml");
+        const TRun author =
+            Cli("author --xml-only " + std::string(c.Options) + " --output " + Quoted(xml) + " " + film);
+        EXPECT_EQ(author.ExitCode, c.ExitCode) << c.Options << "\n" << author.Text();
+        EXPECT_NE(author.Text().find(c.Said), std::string::npos) << c.Options << "\n" << author.Text();
+        EXPECT_EQ(fs::exists(xml), c.ExitCode == 0) << c.Options;
+    }
+    // Chapters every 2.5 s on 8 s: near 2.5 and 5 (at access points), none
+    // within the last two seconds.
+    const std::string xml = ReadWholeFile((Folder.Path() / "chapters8.xml").string());
+    EXPECT_NE(xml.find("<entry id=\"Chapter-0001-02\">2."), std::string::npos) << xml;
+    EXPECT_NE(xml.find("<entry id=\"Chapter-0001-03\">4."), std::string::npos) << xml;
+    EXPECT_EQ(xml.find("Chapter-0001-04"), std::string::npos) << xml;
+}
+
+TEST_F(CliAuthoring, IsoFilesLandOnTheDiscUnderUniqueNames) {
+    const fs::path one = Folder.Path() / "holiday photos 1.txt";
+    const fs::path two = Folder.Path() / "holiday photos 2.txt";
+    std::ofstream(one) << "first";
+    std::ofstream(two) << "second";
+    const fs::path docs = Folder.Path() / "my docs";
+    fs::create_directories(docs / "sub");
+    std::ofstream(docs / "notes.txt") << "notes";
+    std::ofstream(docs / "sub" / "deep.txt") << "deep";
+
+    const fs::path image = Folder.Path() / "files.bin";
+    const TRun author = Cli("author --output " + Quoted(image) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")) +
+                            " --iso-files " + Quoted(one) + " " + Quoted(two) + " " + Quoted(docs));
+    ASSERT_EQ(author.ExitCode, 0u) << author.Text();
+    const TRun info =
+        RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(fs::path(image).replace_extension(".cue")));
+    ASSERT_EQ(info.ExitCode, 0u) << info.Text();
+    for (const char* entry :
+         {"HOLIDAY_.TXT;1", "HOLIDA_1.TXT;1", "MY_DOCS", "/MY_DOCS/:", "NOTES.TXT;1", "/MY_DOCS/SUB/:", "DEEP.TXT;1"})
+        EXPECT_NE(info.Text().find(entry), std::string::npos) << entry << "\n" << info.Text();
+
+    // The files come back from the image as they went in.
+    const fs::path ripFolder = Folder.Path() / "rip-files";
+    fs::create_directories(ripFolder);
+    const TRun rip =
+        Cli("rip " + Quoted(fs::path(image).replace_extension(".cue")) + " --xml " + Quoted(ripFolder / "rip.xml"));
+    ASSERT_EQ(rip.ExitCode, 0u) << rip.Text();
+    const std::string ripped = ReadWholeFile((ripFolder / "rip.xml").string());
+    for (const char* name : {"HOLIDAY_.TXT", "HOLIDA_1.TXT", "NOTES.TXT", "DEEP.TXT"})
+        EXPECT_NE(ripped.find(name), std::string::npos) << name << "\n" << ripped;
+
+    // A file that is not there, or a folder of the disc structure: said, and no image.
+    const fs::path refused = Folder.Path() / "refused.bin";
+    const fs::path vcd = Folder.Path() / "vcd";
+    fs::create_directories(vcd);
+    std::ofstream(vcd / "x.txt") << "x";
+    for (const fs::path& path : {Folder.Path() / "missing.txt", vcd}) {
+        const TRun failed = Cli("author --output " + Quoted(refused) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")) +
+                                " --iso-files " + Quoted(path));
+        EXPECT_EQ(failed.ExitCode, 1u) << failed.Text();
+        EXPECT_NE(failed.Text().find("error:"), std::string::npos) << failed.Text();
+        EXPECT_FALSE(fs::exists(refused));
+    }
+}
+
+TEST_F(CliAuthoring, ValuesBeyondTheirLimitsAreRefusedWhereTheyEnter) {
+    const std::string film = Quoted(Sample("pal_vcd_8s_1.mpg"));
+    const fs::path xml = Folder.Path() / "limits.xml";
+    const TRun label =
+        Cli("author --xml-only --label " + std::string(33, 'L') + " --output " + Quoted(xml) + " " + film);
+    EXPECT_EQ(label.ExitCode, 2u);
+    EXPECT_NE(label.Text().find("is longer than 32 characters"), std::string::npos) << label.Text();
+    const TRun album = Cli("author --xml-only --album ALBUM_NAME_OF_SEVENTEEN --output " + Quoted(xml) + " " + film);
+    EXPECT_EQ(album.ExitCode, 2u);
+    EXPECT_NE(album.Text().find("The album name \"ALBUM_NAME_OF_SEVENTEEN\" is longer than 16 characters"),
+              std::string::npos)
+        << album.Text();
+    EXPECT_FALSE(fs::exists(xml));
+
+    // A stored option out of its range stops the generation with its reason.
+    UsePortableCli("[Lumora]\r\nCustomizeGaps=1\r\nLeadoutPreGap=5000\r\n");
+    const TRun gaps = Cli("author --xml-only --output " + Quoted(xml) + " " + film);
+    EXPECT_EQ(gaps.ExitCode, 1u) << gaps.Text();
+    EXPECT_NE(gaps.Text().find("The leadout pregap must be between 0 and 300, not 5000"), std::string::npos)
+        << gaps.Text();
+    EXPECT_FALSE(fs::exists(xml));
 }
 
 }  // namespace

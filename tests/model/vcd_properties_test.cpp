@@ -306,6 +306,6 @@ TEST(VcdProperties, LimitsOfTheValuesAProjectTakes) {
     TVcdProperties properties;
     properties.AlbumName = std::string(20, 'A');
     properties.TrackPreGap = 0;
-    EXPECT_EQ(Refusal(properties, files), AlbumNameProblem(properties.AlbumName) + "\r" +
-                                              "The track pregap must be between 1 and 300, not 0");
+    EXPECT_EQ(Refusal(properties, files),
+              AlbumNameProblem(properties.AlbumName) + "\r" + "The track pregap must be between 1 and 300, not 0");
 }

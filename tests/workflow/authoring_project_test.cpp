@@ -132,4 +132,33 @@ TEST_F(AuthoringProject, AProjectWhoseFileIsGoneIsRefusedAndTheCurrentOneKept) {
     EXPECT_EQ(Project->ProjectFileName, Folder.File("current.dsv"));
 }
 
+TEST_F(AuthoringProject, AProjectWithValuesBeyondTheirLimitsIsRefusedAndTheCurrentOneKept) {
+    const std::string film = Folder.Write("film.mpg", std::string(100000, 'x'));
+    Project->Files.Add(std::make_unique<TMpegFile>(film, true));
+    Project->Pages.AlbumName = "MINE";
+
+    TVideoCdDescription description;
+    TDescriptionFile file;
+    file.FullPath = film;
+    file.Entries.resize(1);
+    description.Files.push_back(file);
+    description.AlbumName = "AN_ALBUM_NAME_OF_20";  // 16 fit; vcdxbuild would cut the rest
+    description.VolumeLabel = "HOLIDAYS";
+    description.Options.GapsCustomized = true;
+    description.TrackFrontMargin = 151;
+    const std::string path = Folder.File("limits.dsv");
+    ASSERT_TRUE(SaveProjectFile(path, description, false));
+
+    EXPECT_FALSE(Project->QueueOpenProject(path, Manager, nullptr));
+    EXPECT_TRUE(Manager.IsEmpty());
+    ASSERT_EQ(Dialogs.Messages().size(), 1u);
+    const std::string message = Dialogs.Messages()[0];
+    EXPECT_NE(message.find("The album name \"AN_ALBUM_NAME_OF_20\" is longer than 16 characters"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("The track front margin must be between 0 and 150, not 151"), std::string::npos) << message;
+    EXPECT_NE(message.find(path), std::string::npos);
+    EXPECT_EQ(Project->Files.Count(), 1);
+    EXPECT_EQ(Project->Pages.AlbumName, "MINE");
+}
+
 }  // namespace
