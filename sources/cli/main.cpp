@@ -114,16 +114,21 @@ int main(int argc, char** argv) {
     try {
         if (!StartUp(session)) return ExitFailure;
         const std::string name = app.get_subcommands().front()->get_name();
-        if (name == "check") return RunCheck(session);
-        if (name == "analyse") return RunAnalyse(session, analyseFiles, relaxed);
-        if (name == "author") {
-            author.Expert = global.Expert;
-            return RunAuthor(session, author);
-        }
-        if (name == "build") return RunBuildProject(session, buildProject, buildOutput);
-        if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
-        if (name == "rip") return RunRip(session, rip);
-        return RunDatToMpg(session, datIn, datOut);
+        auto run = [&] {
+            if (name == "check") return RunCheck(session);
+            if (name == "analyse") return RunAnalyse(session, analyseFiles, relaxed);
+            if (name == "author") {
+                author.Expert = global.Expert;
+                return RunAuthor(session, author);
+            }
+            if (name == "build") return RunBuildProject(session, buildProject, buildOutput);
+            if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
+            if (name == "rip") return RunRip(session, rip);
+            return RunDatToMpg(session, datIn, datOut);
+        };
+        // An error box shown on the way fails the job, even when its commands succeeded.
+        const int code = run();
+        return code == ExitSuccess && session.ErrorsShown() > 0 ? ExitFailure : code;
     } catch (const std::exception& error) {
         // The session's end stops and reaps whatever still runs.
         session.Printer().Message(TMsgDlgType::Error, std::string("Internal error: ") + error.what());

@@ -53,7 +53,7 @@ int RunAnalyse(TCliSession& session, const std::vector<std::string>& files, bool
         session.Printer().Message(TMsgDlgType::Error,
                                   Format("%d of %d files could not be analysed", total - analysed, total));
     if (session.WasInterrupted()) return ExitInterrupted;
-    return analysed == total && session.ErrorsShown() == 0 ? ExitSuccess : ExitFailure;
+    return analysed == total ? ExitSuccess : ExitFailure;
 }
 
 int RunBuildXml(TCliSession& session, const std::string& xml, const std::string& output, const std::string& image,
