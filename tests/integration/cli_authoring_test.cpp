@@ -366,9 +366,16 @@ TEST_F(CliAuthoring, IsoFilesLandOnTheDiscUnderUniqueNames) {
     std::ofstream(docs / "sub" / "deep.txt") << "deep";
 
     const fs::path image = Folder.Path() / "files.bin";
-    const TRun author = Cli("author --output " + Quoted(image) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")) +
-                            " --iso-files " + Quoted(one) + " " + Quoted(two) + " " + Quoted(docs));
+    const fs::path project = Folder.Path() / "files.dsv";
+    const TRun author = Cli("author --output " + Quoted(image) + " --save " + Quoted(project) + " " +
+                            Quoted(Sample("pal_vcd_8s_1.mpg")) + " --iso-files " + Quoted(one) + " " + Quoted(two) +
+                            " " + Quoted(docs));
     ASSERT_EQ(author.ExitCode, 0u) << author.Text();
+    // The saved project keeps the names: its image is the same.
+    const fs::path rebuilt = Folder.Path() / "rebuilt-files.bin";
+    const TRun build = Cli("build " + Quoted(project) + " --output " + Quoted(rebuilt));
+    ASSERT_EQ(build.ExitCode, 0u) << build.Text();
+    EXPECT_TRUE(ReadWholeFile(rebuilt.string()) == ReadWholeFile(image.string()));
     const TRun info =
         RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(fs::path(image).replace_extension(".cue")));
     ASSERT_EQ(info.ExitCode, 0u) << info.Text();
