@@ -1,5 +1,6 @@
 #include <cmath>
 #include <filesystem>
+#include <map>
 
 #include "cli/cli_jobs.h"
 #include "environment/detected_tools.h"
@@ -50,16 +51,37 @@ std::optional<std::int64_t> ChapterTimeMs(const std::string& text) {
 void ShowError(const std::string& text) { Dialogs().MessageDlg(text, TMsgDlgType::Error, mbOK); }
 
 // Every name is checked before any analysis starts, so that each refused
-// file is told with its own reason; false when one was refused.
+// file is told with its own reason; false (after a summary) when one was refused.
 bool CheckInputFiles(const TStringList& files) {
-    bool allAccepted = true;
-    for (const std::string& file : files) allAccepted = CheckMpegInputFile(file) && allAccepted;
-    return allAccepted;
+    std::string names;
+    int refused = 0;
+    for (const std::string& file : files)
+        if (!CheckMpegInputFile(file)) {
+            ++refused;
+            names += "\r" + file;
+        }
+    if (refused == 0) return true;
+    ShowError(Format("%d of %d files were refused", refused, static_cast<int>(files.size())) + ":" + names);
+    return false;
 }
 
-void ReportFilesNotAdded(std::size_t notAdded, std::size_t count) {
+// The summary of an add that left files out, naming each of them (a file
+// named twice counts twice).
+void ReportFilesNotAdded(const TStringList& files, const TMpegFiles& added) {
+    std::map<std::string, int> left;
+    for (const std::string& file : files) ++left[file];
+    for (int i = 0; i < added.Count(); ++i) --left[added.Get(i)->FullPath()];
+    std::string names;
+    std::size_t notAdded = 0;
+    for (const std::string& file : files)
+        if (left[file] > 0) {
+            --left[file];
+            ++notAdded;
+            names += "\r" + file;
+        }
     ShowError(Format("%d of %d files could not be added to the project", static_cast<int>(notAdded),
-                     static_cast<int>(count)));
+                     static_cast<int>(files.size())) +
+              ":" + names);
 }
 
 // The chapters asked for, on every motion video; false when one could not be made.
@@ -190,10 +212,7 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
 
     TStringList files;
     for (const std::string& file : options.Files) files.push_back(AbsolutePath(file));
-    if (!CheckInputFiles(files)) {
-        ReportFilesNotAdded(static_cast<std::size_t>(session.ErrorsShown()), files.size());
-        return ExitFailure;
-    }
+    if (!CheckInputFiles(files)) return ExitFailure;
     if (!options.Tv.empty()) {
         project.Pages.TvSystem = ParseTvSystem(options.Tv);
     } else if (const auto system = FirstFileTvSystem(session, files.front(), project.Pages.RelaxAps)) {
@@ -206,7 +225,7 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
     project.EndFileBatch();
     if (session.WasInterrupted()) return ExitInterrupted;
     if (project.Files.Count() != static_cast<int>(files.size())) {
-        ReportFilesNotAdded(files.size() - static_cast<std::size_t>(project.Files.Count()), files.size());
+        ReportFilesNotAdded(files, project.Files);
         return ExitFailure;
     }
     if (session.ErrorsShown() > 0) return ExitFailure;

@@ -274,7 +274,9 @@ TEST_F(CliAuthoring, TheComplianceTableKeepsItsRefusalsWhateverTheAnswers) {
                                                      << author.Text();
                 EXPECT_EQ(fs::exists(xml), expected == 0) << c.File << " " << c.Options << " " << options;
                 if (expected != 0)
-                    EXPECT_NE(author.Text().find("1 of 1 files could not be added"), std::string::npos)
+                    EXPECT_NE(author.Text().find("1 of 1 files could not be added to the project:\n  " +
+                                                 Sample(c.File).string()),
+                              std::string::npos)
                         << author.Text();
             }
 
@@ -317,7 +319,9 @@ TEST_F(CliAuthoring, EveryRefusedFileIsNamedWithItsReason) {
     for (const fs::path& path : {folder, pipe, zero})
         EXPECT_NE(author.Text().find("\"" + path.string() + "\" is not a regular file"), std::string::npos)
             << author.Text();
-    EXPECT_NE(author.Text().find("5 of 6 files could not be added"), std::string::npos);
+    EXPECT_NE(author.Text().find("5 of 6 files were refused:\n  " + missing.string() + "\n  " + folder.string()),
+              std::string::npos)
+        << author.Text();
     EXPECT_FALSE(fs::exists(xml));
 }
 
