@@ -65,6 +65,15 @@ bool CheckInputFiles(const TStringList& files) {
     return false;
 }
 
+// The stored options out of their limits are told before any work starts:
+// neither a generation nor a saved project may carry them.
+bool CheckStoredLimits(TCliSession& session, TAuthoringProject& project) {
+    const std::shared_ptr<TVcdProperties> properties = project.BuildProjectProperties(false, session.Manager());
+    if (!properties) return false;
+    for (const std::string& problem : PropertyLimitProblems(*properties)) ShowError(problem);
+    return session.ErrorsShown() == 0;
+}
+
 // The summary of an add that left files out, naming each of them (a file
 // named twice counts twice).
 void ReportFilesNotAdded(const TStringList& files, const TMpegFiles& added) {
@@ -209,6 +218,8 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
     project.Pages.PlaybackControlChecked = project.PlaybackControlEnabled() && !options.NoPbc;
     project.Pages.OutputFile =
         AbsolutePath(options.Output.empty() ? DefaultOutput(options.XmlOnly, imageType) : options.Output);
+
+    if (!CheckStoredLimits(session, project)) return ExitFailure;
 
     TStringList files;
     for (const std::string& file : options.Files) files.push_back(AbsolutePath(file));
