@@ -99,19 +99,25 @@ bool AddCliChapters(TCliSession& session, TMpegFiles& files, const std::vector<s
     for (int i = 0; i < files.Count(); ++i) {
         TMpegFile& file = *files.Get(i);
         if (!file.IsSequence()) continue;
+        const int errorsBefore = session.ErrorsShown();
         for (const std::int64_t ms : chapters) {
             const int errors = session.ErrorsShown();
             if (!AddChapterAt(file, ms, true) && session.ErrorsShown() == errors)
                 ShowError(Format("The chapter %s could not be added to \"%s\" (at most %d entry points per file)",
                                  MsToTimeText(ms), file.FileName(), MaxEntriesPerFile));
         }
-        if (everyMs <= 0) continue;
-        const int errors = session.ErrorsShown();
-        if (AddChaptersEvery(file, everyMs, 0) == 0 && session.ErrorsShown() == errors)
-            session.Printer().Message(TMsgDlgType::Warning,
-                                      Format("No chapter every %s fits in \"%s\": none is placed within the last "
-                                             "two seconds",
-                                             MsToTimeText(everyMs), file.FileName()));
+        if (everyMs > 0) {
+            const int errors = session.ErrorsShown();
+            if (AddChaptersEvery(file, everyMs, 0) == 0 && session.ErrorsShown() == errors)
+                session.Printer().Message(TMsgDlgType::Warning,
+                                          Format("No chapter every %s fits in \"%s\": none is placed within the "
+                                                 "last two seconds",
+                                                 MsToTimeText(everyMs), file.FileName()));
+        }
+        // The chapter messages do not name the file; several files may be given.
+        if (session.ErrorsShown() != errorsBefore)
+            session.Printer().Message(TMsgDlgType::Error,
+                                      Format("The chapters of \"%s\" could not all be made", file.FullPath()));
     }
     files.UpdateNotify(true);
     return session.ErrorsShown() == 0;

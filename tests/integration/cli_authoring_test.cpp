@@ -351,6 +351,17 @@ TEST_F(CliAuthoring, ChapterValuesThatCannotBeMadeFailTheJob) {
         EXPECT_NE(author.Text().find(c.Said), std::string::npos) << c.Options << "\n" << author.Text();
         EXPECT_EQ(fs::exists(xml), c.ExitCode == 0) << c.Options;
     }
+    // A chapter beyond the end of one of several files names that file.
+    const fs::path shortFile = Sample("pal_vcd_5s.mpg");
+    const TRun some = Cli("author --chapters 6.5 --xml-only --output " + Quoted(Folder.Path() / "some.xml") + " " +
+                          film + " " + Quoted(shortFile));
+    EXPECT_EQ(some.ExitCode, 1u) << some.Text();
+    EXPECT_NE(some.Text().find("The chapters of \"" + shortFile.string() + "\" could not all be made"),
+              std::string::npos)
+        << some.Text();
+    EXPECT_EQ(some.Text().find("The chapters of \"" + Sample("pal_vcd_8s_1.mpg").string()), std::string::npos);
+    EXPECT_FALSE(fs::exists(Folder.Path() / "some.xml"));
+
     // Chapters every 2.5 s on 8 s: near 2.5 and 5 (at access points), none
     // within the last two seconds.
     const std::string xml = ReadWholeFile((Folder.Path() / "chapters8.xml").string());
