@@ -154,10 +154,6 @@ bool React(TComplianceReaction reaction, const TMpegFile& file, const std::strin
     return true;
 }
 
-}  // namespace
-
-namespace {
-
 // The name rules of the tools: "&", names they cannot carry, characters
 // outside 7-bit ASCII. True after the refusal was shown.
 bool RefusedByNameRules(const std::string& name) {
