@@ -131,6 +131,7 @@ bool AddCliIsoFiles(TCliSession& session, TAuthoringProject& project, const std:
     project.PrepareIsoTree();
     TCdTreeView& tree = project.IsoTree;
     tree.ClearConflicts();
+    tree.ClearLimitRefusals();
     for (const std::string& given : paths) {
         const std::string path = AbsolutePath(given);
         const int errors = session.ErrorsShown();
@@ -138,11 +139,19 @@ bool AddCliIsoFiles(TCliSession& session, TAuthoringProject& project, const std:
         std::error_code error;
         const bool added = fs::is_directory(path, error) ? tree.AddFolderFromDisk(tree.Root(), path, false, false)
                                                          : tree.AddFileFromDisk(tree.Root(), path, "", false, false);
-        if (!added && tree.Conflicts().size() == conflicts && session.ErrorsShown() == errors)
+        if (!added && tree.Conflicts().size() == conflicts && tree.LimitRefusals().empty() &&
+            session.ErrorsShown() == errors)
             ShowError(Format("\"%s\" could not be put on the disc", path));
     }
     for (const std::string& conflict : tree.Conflicts()) ShowError("\r" + conflict);
     tree.ClearConflicts();
+    // The window's tree leaves these out silently; a script must know.
+    for (const std::string& path : tree.LimitRefusals())
+        ShowError(
+            Format("\"%s\" lies too deep (eight folder levels at most) or its disc path is too long "
+                   "(255 characters at most)",
+                   path));
+    tree.ClearLimitRefusals();
     return session.ErrorsShown() == 0;
 }
 

@@ -170,9 +170,11 @@ TIsoTreeNode* TIsoTree::AddItem(TIsoTreeNode* parent, TIsoFileData data, bool fo
     if (Mode != TTreeMode::Joliet) {
         // ISO 9660 allows eight levels of folders and 255 characters per path.
         const int parentLevel = folder->Level();
-        if (data.IsoPath.size() > MaxIsoPathLength) return nullptr;
-        if (data.IsFolder && parentLevel > 7) return nullptr;
-        if (!data.IsFolder && parentLevel > 8) return nullptr;
+        if (data.IsoPath.size() > MaxIsoPathLength || (data.IsFolder && parentLevel > 7) ||
+            (!data.IsFolder && parentLevel > 8)) {
+            LimitRefusalPaths.push_back(data.SourcePath.empty() ? data.CdPath : data.SourcePath);
+            return nullptr;
+        }
     }
     data.CdSize = RoundToCdSectors(data.Size);
     data.SubTreeSize = data.Size;

@@ -113,6 +113,11 @@ public:
     // the page clears it before an addition and after showing them.
     const TStringList& Conflicts() const { return ConflictTexts; }
     void ClearConflicts() { ConflictTexts.clear(); }
+    // Items left out without a message because they lie too deep or their
+    // ISO path is too long, by their source path; the page decides whether
+    // to tell.
+    const TStringList& LimitRefusals() const { return LimitRefusalPaths; }
+    void ClearLimitRefusals() { LimitRefusalPaths.clear(); }
 
     // Files and folders dropped from the file manager onto `target`: added
     // under its folder in sorted order of their paths, unless that folder is
@@ -150,6 +155,7 @@ private:
     std::size_t Nodes = 1;
     std::size_t ScannedNodes = 0;
     TStringList ConflictTexts;
+    TStringList LimitRefusalPaths;
     std::atomic<bool> StopRequested{false};
 };
 

@@ -413,12 +413,20 @@ TEST_F(CliAuthoring, IsoFilesLandOnTheDiscUnderUniqueNames) {
     const fs::path vcd = Folder.Path() / "vcd";
     fs::create_directories(vcd);
     std::ofstream(vcd / "x.txt") << "x";
-    for (const fs::path& path : {Folder.Path() / "missing.txt", vcd}) {
+    // Nine folder levels: the ninth cannot be on the disc, and the job says so.
+    fs::path deep = Folder.Path() / "deep";
+    for (int level = 2; level <= 9; ++level) deep /= "level" + std::to_string(level);
+    fs::create_directories(deep);
+    std::ofstream(deep / "far.txt") << "far";
+    for (const fs::path& path : {Folder.Path() / "missing.txt", vcd, Folder.Path() / "deep"}) {
         const TRun failed = Cli("author --output " + Quoted(refused) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")) +
                                 " --iso-files " + Quoted(path));
         EXPECT_EQ(failed.ExitCode, 1u) << failed.Text();
         EXPECT_NE(failed.Text().find("error:"), std::string::npos) << failed.Text();
         EXPECT_FALSE(fs::exists(refused));
+        if (path.filename() == "deep")
+            EXPECT_NE(failed.Text().find("\"" + deep.string() + "\" lies too deep"), std::string::npos)
+                << failed.Text();
     }
 }
 

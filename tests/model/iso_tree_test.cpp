@@ -83,6 +83,10 @@ TEST_F(IsoTreeTest, IsoLevelsLimitDepthSilently) {
     // A file may still sit in the eighth folder.
     EXPECT_NE(Tree.CreateVirtualFile(folder, "f.txt", "Generated", false, false, 1), nullptr);
     EXPECT_TRUE(Asked.Asked.empty());
+    // Nothing was shown, but the tree knows what it left out.
+    EXPECT_EQ(Tree.LimitRefusals(), TStringList{"/L1/L2/L3/L4/L5/L6/L7/L8/L9"});
+    Tree.ClearLimitRefusals();
+    EXPECT_TRUE(Tree.LimitRefusals().empty());
     EXPECT_FALSE(Tree.SetTreeMode(TTreeMode::Joliet));
 
     TIsoTree joliet;
