@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
     authorCommand->add_flag("--sector-2336", author.Sector2336, "Use 2336-byte sectors for the image");
     authorCommand->add_option("--save", author.SaveProject, "Save the project file too");
     authorCommand->add_option("--iso-files", author.IsoFiles,
-                              "Files and folders for the root of the disc's file system");
+                              "Files and folders for the root of the disc's file system (the names up to the next "
+                              "option; give the MPEG files first)");
     authorCommand->add_option("FILE", author.Files, "MPEG files")->required();
 
     std::string buildProject;
