@@ -1,31 +1,63 @@
 // lumora-cli: the program's jobs for scripts and terminals.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <iostream>
 
 #include "cli/cli_jobs.h"
 #include "environment/tools_detection.h"
+#include "lib/ini_file.h"
 #include "lib/product.h"
+#include "platform/folders.h"
 #include "settings/gui_settings.h"
 #include "settings/language.h"
 #include "settings/startup_keys.h"
+#include "vcdimager/analysis_store.h"
 
 namespace {
 
+// A settings file that is a FIFO, a device or huge is not used, nor replaced.
+bool SettingsFilesUsable(TCliSession& session) {
+    for (const std::string& path : {IniFilePath(GuiIniFileName), RegistryFilePath()}) {
+        const std::string problem = TIniFile(path).LoadProblem();
+        if (problem.empty()) continue;
+        session.Printer().Message(TMsgDlgType::Error,
+                                  Format(Translate("The settings file \"%s\" cannot be used"), path) + ": " + problem + ".");
+        return false;
+    }
+    return true;
+}
+
 // The detection that every job but the help needs; false ends the program.
 bool StartUp(TCliSession& session) {
-    ActivateStartupLanguage(TStartupKeysReader().Read().Language);
+    if (!SettingsFilesUsable(session)) return false;
+    const TStartupKeys keys = TStartupKeysReader().Read();
+    ActivateStartupLanguage(keys.Language);
     TSettings settings;
     DeclareGuiSettings(settings, "");
     settings.Load();
     session.Printer().ShowDebug = settings.GetString("Log", "Verbose") == "Verbose";
+    AnalysisStoreOptions().Disabled = settings.GetBool("NoMpegAnalyseStorage");
+    AnalysisStoreOptions().Scrambled = keys.EncryptFiles;
     if (DetectTools(ReadDetectionOptions())) return true;
     session.Printer().Message(TMsgDlgType::Error, "GNU VCDImager is required and was not found usable.");
+    return false;
+}
+
+// Without a standard output nothing can be reported; and a descriptor 1 left
+// free would be taken by the next pipe, mixing the tools' output with ours.
+bool StandardOutputOpen() {
+    if (fcntl(STDOUT_FILENO, F_GETFD) != -1) return true;
+    std::fprintf(stderr, "lumora-cli: the standard output is closed\n");
     return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!StandardOutputOpen()) return ExitFailure;
     CLI::App app{std::string(ProductName) + " - Video CD and Super Video CD authoring", "lumora-cli"};
     app.set_version_flag("--version", std::string(ProductName) + " " + ProductVersion);
     app.require_subcommand(0, 1);
@@ -100,24 +132,36 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
+        if (!std::cout.flush()) return ExitFailure;
         return code == 0 ? ExitSuccess : ExitUsage;
     }
     if (app.get_subcommands().empty()) {
         std::cout << app.help();
-        return ExitSuccess;
+        return std::cout.flush() ? ExitSuccess : ExitFailure;
     }
 
     TCliSession session(global);
     try {
         if (!StartUp(session)) return ExitFailure;
         const std::string name = app.get_subcommands().front()->get_name();
-        if (name == "check") return RunCheck(session);
-        if (name == "analyse") return RunAnalyse(session, analyseFiles, relaxed);
-        if (name == "author") return RunAuthor(session, author);
-        if (name == "build") return RunBuildProject(session, buildProject, buildOutput);
-        if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
-        if (name == "rip") return RunRip(session, rip);
-        return RunDatToMpg(session, datIn, datOut);
+        int code = ExitFailure;
+        if (name == "check")
+            code = RunCheck(session);
+        else if (name == "analyse")
+            code = RunAnalyse(session, analyseFiles, relaxed);
+        else if (name == "author")
+            code = RunAuthor(session, author);
+        else if (name == "build")
+            code = RunBuildProject(session, buildProject, buildOutput);
+        else if (name == "build-xml")
+            code = RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
+        else if (name == "rip")
+            code = RunRip(session, rip);
+        else
+            code = RunDatToMpg(session, datIn, datOut);
+        // A report that did not reach its reader is a failure too.
+        if (code == ExitSuccess && session.Printer().WriteFailed()) code = ExitFailure;
+        return code;
     } catch (const std::exception& error) {
         // The session's end stops and reaps whatever still runs.
         session.Printer().Message(TMsgDlgType::Error, std::string("Internal error: ") + error.what());

@@ -2,6 +2,9 @@
 
 #include <utility>
 
+#include "platform/child_process.h"
+#include "services/services.h"
+
 TCommandGui2Console::TCommandGui2Console(TCommandSetup setup)
     : TCommandInterface(std::move(setup)), Runner(std::make_unique<TGUI2Console>()) {}
 
@@ -71,6 +74,18 @@ void TCommandGui2Console::ConsoleError(const std::string& error) {
     EmitLine("ERROR:Error while trying to execute " + Title + ". Execution aborted...");
     if (!Trim(error).empty()) EmitLine("ERROR:" + error);
     Status.SetFailed();
+}
+
+void TCommandGui2Console::FailAndStop(const std::string& reason) {
+    if (!Runner || Cancelled || Released || Stopping) return;
+    Stopping = true;
+    Failed = true;
+    Status.ErrorLines.push_back(reason);
+    DetachRunner();
+    Runner->Stop();
+    MainThread().Post([this, alive = std::weak_ptr<int>(Alive)] {
+        if (!alive.expired() && !Cancelled && !Released) CommandEnded(KilledExitCode);
+    });
 }
 
 void TCommandGui2Console::CommandEnded(std::uint32_t exitCode) {
