@@ -4,6 +4,7 @@
 
 #include "platform/child_process.h"
 #include "services/services.h"
+#include "settings/language.h"
 
 TCommandGui2Console::TCommandGui2Console(TCommandSetup setup)
     : TCommandInterface(std::move(setup)), Runner(std::make_unique<TGUI2Console>()) {}
@@ -88,8 +89,17 @@ void TCommandGui2Console::FailAndStop(const std::string& reason) {
     });
 }
 
+std::string ExitCodeRemark(std::uint32_t exitCode) {
+    if (exitCode == KilledExitCode) return Translate("The tool was killed");
+    std::string remark = Format(Translate("The tool ended with the exit code %s"), std::to_string(exitCode));
+    if (exitCode > 128 && exitCode < 128 + 65) remark += " (" + Format(Translate("signal %s"), std::to_string(exitCode - 128)) + ")";
+    return remark;
+}
+
 void TCommandGui2Console::CommandEnded(std::uint32_t exitCode) {
     if (Runner) DetachRunner();
+    // A tool that crashed or failed without a word must not leave the failure unexplained.
+    if (exitCode != 0 && !Cancelled && Status.ErrorLines.empty()) Status.ErrorLines.push_back(ExitCodeRemark(exitCode));
     TCommandInterface::CommandEnded(exitCode);
 }
 

@@ -41,5 +41,8 @@ private:
     void AttachRunner();
 };
 
+// "The tool ended with the exit code 139 (signal 11)" and the like.
+std::string ExitCodeRemark(std::uint32_t exitCode);
+
 // The command-lines view keeps at most this many lines before it is cleared.
 inline constexpr int CommandLinesViewLimit = 200;
