@@ -23,8 +23,9 @@ bool SettingsFilesUsable(TCliSession& session) {
     for (const std::string& path : {IniFilePath(GuiIniFileName), RegistryFilePath()}) {
         const std::string problem = TIniFile(path).LoadProblem();
         if (problem.empty()) continue;
-        session.Printer().Message(TMsgDlgType::Error,
-                                  Format(Translate("The settings file \"%s\" cannot be used"), path) + ": " + problem + ".");
+        session.Printer().Message(
+            TMsgDlgType::Error,
+            Format(Translate("The settings file \"%s\" cannot be used"), path) + ": " + problem + ".");
         return false;
     }
     return true;

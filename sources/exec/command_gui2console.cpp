@@ -92,7 +92,8 @@ void TCommandGui2Console::FailAndStop(const std::string& reason) {
 std::string ExitCodeRemark(std::uint32_t exitCode) {
     if (exitCode == KilledExitCode) return Translate("The tool was killed");
     std::string remark = Format(Translate("The tool ended with the exit code %s"), std::to_string(exitCode));
-    if (exitCode > 128 && exitCode < 128 + 65) remark += " (" + Format(Translate("signal %s"), std::to_string(exitCode - 128)) + ")";
+    if (exitCode > 128 && exitCode < 128 + 65)
+        remark += " (" + Format(Translate("signal %s"), std::to_string(exitCode - 128)) + ")";
     return remark;
 }
 

@@ -23,7 +23,7 @@ TBoundedFile ReadBoundedFile(const std::string& path, std::uint64_t limit) {
     struct stat info {};
     if (path.empty() || stat(path.c_str(), &info) != 0)
         return Failure(errno == ENOENT || errno == ENOTDIR || path.empty() ? TFileReadResult::Missing
-                                                                            : TFileReadResult::Unreadable);
+                                                                           : TFileReadResult::Unreadable);
     // Devices are not even opened: opening some of them has effects.
     if (!S_ISREG(info.st_mode)) return Failure(TFileReadResult::NotRegular);
     if (static_cast<std::uint64_t>(info.st_size) > limit)
@@ -38,7 +38,8 @@ TBoundedFile ReadBoundedFile(const std::string& path, std::uint64_t limit) {
         return Failure(TFileReadResult::NotRegular);
     }
     // The file may grow while it is read: one byte past the limit is enough to know.
-    file.Bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size), limit)) + 1);
+    file.Bytes.resize(
+        static_cast<std::size_t>(std::min<std::uint64_t>(static_cast<std::uint64_t>(info.st_size), limit)) + 1);
     std::size_t done = 0;
     for (;;) {
         if (done == file.Bytes.size()) {

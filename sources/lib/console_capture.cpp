@@ -138,8 +138,8 @@ std::uint32_t CaptureConsoleOutput(const std::string& fileName, const std::strin
     }
     if (flooded) {
         KillAndReap(pid);
-        throw EConsoleIOError(Format("%s wrote more than %u bytes: run stopped", fileName,
-                                     static_cast<unsigned>(MaxCapturedBytes)));
+        throw EConsoleIOError(
+            Format("%s wrote more than %u bytes: run stopped", fileName, static_cast<unsigned>(MaxCapturedBytes)));
     }
     const std::uint32_t exitCode = WaitForChild(pid, 3000);
     collector.Flush();

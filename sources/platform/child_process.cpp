@@ -107,24 +107,26 @@ TStringList ProgramCandidates(const std::string& program) {
     return candidates;
 }
 
+// Tells the parent why the child could not become the program, and ends it.
+[[noreturn]] void FailChild(int errorFd, int error) {
+    [[maybe_unused]] auto ignored = write(errorFd, &error, sizeof error);
+    _exit(127);
+}
+
 // Runs in the child between fork and exec: only async-signal-safe calls.
-[[noreturn]] void ExecChild(const TSpawnOptions& options, const std::vector<const char*>& candidates,
-                            char* const* argv, char* const* envp, pid_t parent, int errorFd) {
-    auto fail = [errorFd](int error) {
-        [[maybe_unused]] auto ignored = write(errorFd, &error, sizeof error);
-        _exit(127);
-    };
+[[noreturn]] void ExecChild(const TSpawnOptions& options, const std::vector<const char*>& candidates, char* const* argv,
+                            char* const* envp, pid_t parent, int errorFd) {
     // The tool ends with the program, even when the program is killed.
-    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) fail(errno);
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) FailChild(errorFd, errno);
     if (getppid() != parent) _exit(127);  // the program ended before the line above
-    if (setpgid(0, 0) != 0) fail(errno);
+    if (setpgid(0, 0) != 0) FailChild(errorFd, errno);
 
     // A source among 0..2 could be overwritten by an earlier dup2: move it up first.
     int sources[3] = {options.StdinFd, options.StdoutFd, options.StderrFd};
     for (int target = 0; target < 3; ++target) {
         if (sources[target] >= 0 && sources[target] < 3 && sources[target] != target) {
             const int moved = fcntl(sources[target], F_DUPFD_CLOEXEC, 3);
-            if (moved < 0) fail(errno);
+            if (moved < 0) FailChild(errorFd, errno);
             for (int& other : sources)
                 if (other == sources[target] && &other != &sources[target]) other = moved;
             sources[target] = moved;
@@ -134,16 +136,16 @@ TStringList ProgramCandidates(const std::string& program) {
         int source = sources[target];
         if (source < 0) {
             source = open("/dev/null", target == 0 ? O_RDONLY : O_WRONLY);
-            if (source < 0) fail(errno);
+            if (source < 0) FailChild(errorFd, errno);
         }
         if (source == target) {
             fcntl(target, F_SETFD, 0);
         } else {
-            if (dup2(source, target) < 0) fail(errno);
+            if (dup2(source, target) < 0) FailChild(errorFd, errno);
             if (sources[target] < 0) close(source);
         }
     }
-    if (!options.WorkingFolder.empty() && chdir(options.WorkingFolder.c_str()) != 0) fail(errno);
+    if (!options.WorkingFolder.empty() && chdir(options.WorkingFolder.c_str()) != 0) FailChild(errorFd, errno);
 
     // Default handling of the signals this program catches or ignores.
     struct sigaction defaults {};
@@ -160,7 +162,7 @@ TStringList ProgramCandidates(const std::string& program) {
         // Keep a more telling reason than "not found" from a later folder.
         if (errno != ENOENT && errno != ENOTDIR) error = errno;
     }
-    fail(error);
+    FailChild(errorFd, error);
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 
 #include "lib/bounded_file.h"
 #include "lib/crc32.h"
-
 #include "model/mpeg_file.h"
 #include "writers/integrity_text_file.h"
 

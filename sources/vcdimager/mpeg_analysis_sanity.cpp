@@ -43,10 +43,10 @@ std::string VideoProblem(const TVideoStream& video) {
 }
 
 std::string AudioProblem(const TAudioStream& audio) {
-    return FirstProblem({OutOfRange("audio layer", audio.Layer, 1, 3),
-                         OutOfRange("sampling frequency", audio.RawSamplingFrequency, MinSamplingFrequency,
-                                    MaxSamplingFrequency),
-                         OutOfRange("audio bit rate", audio.RawBitrate, 0, MaxAudioBitrate)});
+    return FirstProblem(
+        {OutOfRange("audio layer", audio.Layer, 1, 3),
+         OutOfRange("sampling frequency", audio.RawSamplingFrequency, MinSamplingFrequency, MaxSamplingFrequency),
+         OutOfRange("audio bit rate", audio.RawBitrate, 0, MaxAudioBitrate)});
 }
 
 std::string AccessPointsProblem(const TMpegFile& file) {

@@ -18,7 +18,8 @@ inline constexpr std::size_t MaxDescriptionBytes = 16 * 1024 * 1024;
 inline constexpr double MaxPlayingSeconds = 48 * 3600.0;
 inline constexpr double MaxPtsOffsetSeconds = 95444.0;  // 2^33 ticks of 90 kHz
 inline constexpr double MaxPackets = 1e8;
-inline constexpr double MaxStreamBitrate = 1e8;  // bits per second
+// Bits per second; still pictures declare the MPEG-1 "variable" value 104,857,200.
+inline constexpr double MaxStreamBitrate = 1e9;
 inline constexpr double MaxAudioBitrate = 1e6;
 inline constexpr double MaxPictureSide = 16383;
 inline constexpr double MinFrameRate = 1;

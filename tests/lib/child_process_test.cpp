@@ -9,8 +9,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <thread>
+
+#include "support/processes.h"
 
 TEST(SplitCommandLine, FollowsShellWordRulesWithoutExpansion) {
     struct Case {
@@ -37,19 +38,6 @@ TEST(ChildEnvironment, PutsWindowsStylePathEntriesFirst) {
     const TStringList environment = ChildEnvironment("PATH=/opt/aspi;%PATH% ");
     EXPECT_NE(std::find(environment.begin(), environment.end(), "PATH=/opt/aspi:/usr/bin:/bin"), environment.end());
 }
-
-namespace {
-
-// Gone, or a zombie that nobody reaps (an orphan in a container without init).
-bool ProcessGone(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(stat, text)) return true;
-    const std::size_t close = text.rfind(')');
-    return close != std::string::npos && close + 2 < text.size() && text[close + 2] == 'Z';
-}
-
-}  // namespace
 
 TEST(SpawnChild, ReportsWhyAProgramCannotStart) {
     pid_t pid = -1;

@@ -33,10 +33,10 @@ TEST(JsonQuoted, EscapesAndKeepsTheOutputValidUtf8) {
         {"plain", "\"plain\""},
         {"a\"b\\c\nd\te\x01", "\"a\\\"b\\\\c\\nd\\te\\u0001\""},
         {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xAC", "\"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x8E\xAC\""},
-        {"caf\xE9.mpg", "\"caf" + fffd + ".mpg\""},                   // Latin-1 name
-        {"\xC3", "\"" + fffd + "\""},                                 // cut sequence
-        {"\xC0\xAF", "\"" + fffd + fffd + "\""},                      // overlong "/"
-        {"\xED\xA0\x80", "\"" + fffd + fffd + fffd + "\""},           // surrogate
+        {"caf\xE9.mpg", "\"caf" + fffd + ".mpg\""},                     // Latin-1 name
+        {"\xC3", "\"" + fffd + "\""},                                   // cut sequence
+        {"\xC0\xAF", "\"" + fffd + fffd + "\""},                        // overlong "/"
+        {"\xED\xA0\x80", "\"" + fffd + fffd + fffd + "\""},             // surrogate
         {"\xF4\x90\x80\x80", "\"" + fffd + fffd + fffd + fffd + "\""},  // beyond U+10FFFF
         {"\x80x\xFF", "\"" + fffd + "x" + fffd + "\""},
     };

@@ -186,11 +186,11 @@ TEST_F(AnalysisCommandLines, ADescriptionWithoutStreamsOrWithImpossibleValuesFai
 TEST_F(AnalysisCommandLines, AStoredDescriptionWithImpossibleValuesIsAnalysedAgain) {
     const std::string movie = Folder.Write("movie.mpg", std::string(5000, 'm'));
     const TMpegFile described(movie, true);
-    ASSERT_TRUE(SaveMpegAnalysis(described,
-                                 {"<mpeg-info src=\"movie.mpg\">", "<mpeg-properties>", "<video-stream index=\"0\">",
-                                  "<horizontal-size>-352</horizontal-size>", "</video-stream>", "</mpeg-properties>",
-                                  "</mpeg-info>"},
-                                 false));
+    ASSERT_TRUE(SaveMpegAnalysis(
+        described,
+        {"<mpeg-info src=\"movie.mpg\">", "<mpeg-properties>", "<video-stream index=\"0\">",
+         "<horizontal-size>-352</horizontal-size>", "</video-stream>", "</mpeg-properties>", "</mpeg-info>"},
+        false));
     ASSERT_TRUE(LoadMpegAnalysis(described, false).has_value());  // intact, but not believable
     auto command = Make(movie);
     bool proceed = true;

@@ -1,11 +1,10 @@
-#include "vcdimager/mpeg_analysis_sanity.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 
 #include "model/mpeg_file.h"
 #include "vcdimager/mpeg_analysis_parser.h"
+#include "vcdimager/mpeg_analysis_sanity.h"
 
 namespace {
 
@@ -91,6 +90,8 @@ TEST(AnalysisSanity, ValuesOutOfAnySaneRangeAreRefused) {
         {"frame-rate", "29.970030", ""},
         {"frame-rate", "nan", "frame rate: nan"},
         {"video-bit-rate", "-1", "video bit rate: -1"},
+        {"video-bit-rate", "104857200", ""},  // what stills declare
+        {"video-bit-rate", "2e9", "video bit rate: 2e9"},
         {"layer", "4", "audio layer: 4"},
         {"sampling-frequency", "48000", ""},
         {"sampling-frequency", "0", "sampling frequency: 0"},
