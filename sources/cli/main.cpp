@@ -50,6 +50,9 @@ bool StartUp(TCliSession& session) {
 // Without a standard output nothing can be reported; and a descriptor 1 left
 // free would be taken by the next pipe, mixing the tools' output with ours.
 bool StandardOutputOpen() {
+    // A closed input or error output only loses what nobody would read.
+    for (const int fd : {STDIN_FILENO, STDERR_FILENO})
+        if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) != fd) return false;
     if (fcntl(STDOUT_FILENO, F_GETFD) != -1) return true;
     std::fprintf(stderr, "lumora-cli: the standard output is closed\n");
     return false;
