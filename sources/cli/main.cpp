@@ -1,31 +1,67 @@
 // lumora-cli: the program's jobs for scripts and terminals.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <cstdio>
 #include <iostream>
 
 #include "cli/cli_jobs.h"
 #include "environment/tools_detection.h"
+#include "lib/ini_file.h"
 #include "lib/product.h"
+#include "platform/folders.h"
 #include "settings/gui_settings.h"
 #include "settings/language.h"
 #include "settings/startup_keys.h"
+#include "vcdimager/analysis_store.h"
 
 namespace {
 
+// A settings file that is a FIFO, a device or huge is not used, nor replaced.
+bool SettingsFilesUsable(TCliSession& session) {
+    for (const std::string& path : {IniFilePath(GuiIniFileName), RegistryFilePath()}) {
+        const std::string problem = TIniFile(path).LoadProblem();
+        if (problem.empty()) continue;
+        session.Printer().Message(
+            TMsgDlgType::Error,
+            Format(Translate("The settings file \"%s\" cannot be used"), path) + ": " + problem + ".");
+        return false;
+    }
+    return true;
+}
+
 // The detection that every job but the help needs; false ends the program.
 bool StartUp(TCliSession& session) {
-    ActivateStartupLanguage(TStartupKeysReader().Read().Language);
+    if (!SettingsFilesUsable(session)) return false;
+    const TStartupKeys keys = TStartupKeysReader().Read();
+    ActivateStartupLanguage(keys.Language);
     TSettings settings;
     DeclareGuiSettings(settings, "");
     settings.Load();
     session.Printer().ShowDebug = settings.GetString("Log", "Verbose") == "Verbose";
+    AnalysisStoreOptions().Disabled = settings.GetBool("NoMpegAnalyseStorage");
+    AnalysisStoreOptions().Scrambled = keys.EncryptFiles;
     if (DetectTools(ReadDetectionOptions())) return true;
     session.Printer().Message(TMsgDlgType::Error, "GNU VCDImager is required and was not found usable.");
+    return false;
+}
+
+// Without a standard output nothing can be reported; and a descriptor 1 left
+// free would be taken by the next pipe, mixing the tools' output with ours.
+bool StandardOutputOpen() {
+    // A closed input or error output only loses what nobody would read.
+    for (const int fd : {STDIN_FILENO, STDERR_FILENO})
+        if (fcntl(fd, F_GETFD) == -1 && open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) != fd) return false;
+    if (fcntl(STDOUT_FILENO, F_GETFD) != -1) return true;
+    std::fprintf(stderr, "lumora-cli: the standard output is closed\n");
     return false;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (!StandardOutputOpen()) return ExitFailure;
     CLI::App app{std::string(ProductName) + " - Video CD and Super Video CD authoring", "lumora-cli"};
     app.set_version_flag("--version", std::string(ProductName) + " " + ProductVersion);
     app.require_subcommand(0, 1);
@@ -104,11 +140,12 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
+        if (!std::cout.flush()) return ExitFailure;
         return code == 0 ? ExitSuccess : ExitUsage;
     }
     if (app.get_subcommands().empty()) {
         std::cout << app.help();
-        return ExitSuccess;
+        return std::cout.flush() ? ExitSuccess : ExitFailure;
     }
 
     TCliSession session(global);
@@ -127,9 +164,11 @@ int main(int argc, char** argv) {
             if (name == "rip") return RunRip(session, rip);
             return RunDatToMpg(session, datIn, datOut);
         };
-        // An error box shown on the way fails the job, even when its commands succeeded.
+        // An error box shown on the way fails the job, even when its commands succeeded,
+        // and so does a report that did not reach its reader.
         const int code = run();
-        return code == ExitSuccess && session.ErrorsShown() > 0 ? ExitFailure : code;
+        if (code != ExitSuccess) return code;
+        return session.ErrorsShown() > 0 || session.Printer().WriteFailed() ? ExitFailure : ExitSuccess;
     } catch (const std::exception& error) {
         // The session's end stops and reaps whatever still runs.
         session.Printer().Message(TMsgDlgType::Error, std::string("Internal error: ") + error.what());

@@ -1,6 +1,8 @@
 #include "cli/status_printer.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "exec/status_lines.h"
 #include "lib/json_text.h"
@@ -41,8 +43,13 @@ const char* MessageTypeName(TMsgDlgType type) {
 }
 
 void TStatusPrinter::Write(const std::string& text) {
-    std::fputs(text.c_str(), Out);
-    std::fflush(Out);
+    if (Failed) return;
+    if (std::fwrite(text.data(), 1, text.size(), Out) != text.size() || std::fflush(Out) != 0) {
+        // Said once, where it can still be seen; the job goes on and its exit code says it.
+        Failed = true;
+        const std::string reason = std::strerror(errno);
+        std::fprintf(stderr, "lumora-cli: cannot write to the output: %s\n", reason.c_str());
+    }
 }
 
 void TStatusPrinter::EndProgress() {

@@ -26,11 +26,14 @@ public:
     void Result(const std::string& key, const std::string& value);
     // Ends a progress bar that is on the screen.
     void EndProgress();
+    // A write failed (closed pipe, full disk): nothing more is written.
+    bool WriteFailed() const { return Failed; }
 
 private:
     TOutputMode Mode;
     std::FILE* Out;
     bool ProgressShown = false;
+    bool Failed = false;
     std::string LastProgressText;
     int LastProgressStep = -1;
 

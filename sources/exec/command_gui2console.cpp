@@ -2,6 +2,10 @@
 
 #include <utility>
 
+#include "platform/child_process.h"
+#include "services/services.h"
+#include "settings/language.h"
+
 TCommandGui2Console::TCommandGui2Console(TCommandSetup setup)
     : TCommandInterface(std::move(setup)), Runner(std::make_unique<TGUI2Console>()) {}
 
@@ -73,8 +77,30 @@ void TCommandGui2Console::ConsoleError(const std::string& error) {
     Status.SetFailed();
 }
 
+void TCommandGui2Console::FailAndStop(const std::string& reason) {
+    if (!Runner || Cancelled || Released || Stopping) return;
+    Stopping = true;
+    Failed = true;
+    Status.ErrorLines.push_back(reason);
+    DetachRunner();
+    Runner->Stop();
+    MainThread().Post([this, alive = std::weak_ptr<int>(Alive)] {
+        if (!alive.expired() && !Cancelled && !Released) CommandEnded(KilledExitCode);
+    });
+}
+
+std::string ExitCodeRemark(std::uint32_t exitCode) {
+    if (exitCode == KilledExitCode) return Translate("The tool was killed");
+    std::string remark = Format(Translate("The tool ended with the exit code %s"), std::to_string(exitCode));
+    if (exitCode > 128 && exitCode < 128 + 65)
+        remark += " (" + Format(Translate("signal %s"), std::to_string(exitCode - 128)) + ")";
+    return remark;
+}
+
 void TCommandGui2Console::CommandEnded(std::uint32_t exitCode) {
     if (Runner) DetachRunner();
+    // A tool that crashed or failed without a word must not leave the failure unexplained.
+    if (exitCode != 0 && !Cancelled && Status.ErrorLines.empty()) Status.ErrorLines.push_back(ExitCodeRemark(exitCode));
     TCommandInterface::CommandEnded(exitCode);
 }
 

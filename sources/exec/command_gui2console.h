@@ -26,14 +26,23 @@ public:
 
     // The runner's error handler.
     void ConsoleError(const std::string& error);
+    // Ends the run as failed with `reason` among the error lines: the tool is
+    // killed at once, the end follows once the current line is handled.
+    void FailAndStop(const std::string& reason);
 
 private:
     std::unique_ptr<TGUI2Console> Runner;
     bool Released = false;  // stopped and detached for good; the runner goes with the command
+    bool Stopping = false;  // FailAndStop was called; the end is on its way
+    // Lets a posted end know whether the command still exists.
+    std::shared_ptr<int> Alive = std::make_shared<int>(0);
 
     void DetachRunner();
     void AttachRunner();
 };
+
+// "The tool ended with the exit code 139 (signal 11)" and the like.
+std::string ExitCodeRemark(std::uint32_t exitCode);
 
 // The command-lines view keeps at most this many lines before it is cleared.
 inline constexpr int CommandLinesViewLimit = 200;

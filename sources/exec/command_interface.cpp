@@ -61,6 +61,7 @@ void TCommandInterface::EmitLine(const std::string& line) {
     if (Cancelled) return;
     std::string filtered = line;
     FilterLine(filtered);
+    Status.KeepBounded();
     if (Trim(filtered).empty()) return;
     std::string result;
     TranslateLine(filtered, result);

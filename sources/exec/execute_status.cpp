@@ -48,3 +48,11 @@ std::string FormatMessageBlock(const TStringList& lines, const std::string& titl
     }
     return block;
 }
+
+void TExecuteStatus::KeepBounded() {
+    for (TStringList* list : {&SuccessLines, &WarningLines, &ErrorLines}) {
+        if (list->size() <= MaxStatusLines) continue;
+        list->resize(MaxStatusLines);
+        list->push_back("...");
+    }
+}

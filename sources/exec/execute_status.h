@@ -1,6 +1,7 @@
 // The result of one command: its flags and the remarks shown with the final message.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "lib/text.h"
@@ -16,6 +17,10 @@ public:
     TStringList ErrorLines;
 
     void Reset();
+    // A tool that repeats an error without end would fill the memory: each
+    // list keeps its first MaxStatusLines lines and one line saying so.
+    static constexpr std::size_t MaxStatusLines = 1000;
+    void KeepBounded();
     void SetSucceeded();
     void SetFailed();
     void SetCancelled();

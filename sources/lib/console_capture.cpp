@@ -104,6 +104,8 @@ std::uint32_t CaptureConsoleOutput(const std::string& fileName, const std::strin
     TCaptureLineCollector collector(lines, onLine, lfEndsLine);
     char block[257];
     bool timedOut = false;
+    bool flooded = false;
+    std::size_t total = 0;
     for (;;) {
         int wait = -1;
         if (timeoutMs > 0) {
@@ -122,12 +124,22 @@ std::uint32_t CaptureConsoleOutput(const std::string& fileName, const std::strin
         const ssize_t got = read(output[0], block, sizeof block);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
+        total += static_cast<std::size_t>(got);
+        if (total > MaxCapturedBytes) {
+            flooded = true;
+            break;
+        }
         collector.Add(block, static_cast<std::size_t>(got));
     }
     close(output[0]);
     if (timedOut) {
         KillAndReap(pid);
         throw EConsoleIOError(Format("%s did not end within %u seconds", fileName, timeoutMs / 1000));
+    }
+    if (flooded) {
+        KillAndReap(pid);
+        throw EConsoleIOError(
+            Format("%s wrote more than %u bytes: run stopped", fileName, static_cast<unsigned>(MaxCapturedBytes)));
     }
     const std::uint32_t exitCode = WaitForChild(pid, 3000);
     collector.Flush();

@@ -6,6 +6,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -47,6 +48,10 @@ std::size_t PipeSizeBytes(TPipeSize size) {
     return bytes[static_cast<int>(size)];
 }
 
+std::uint16_t EffectiveTimeOutDelay(std::uint16_t requested) {
+    return std::clamp(requested, MinTimeOutDelay, MaxTimeOutDelay);
+}
+
 std::size_t BufferSizeBytes(TBufferSize size) {
     static constexpr std::size_t bytes[] = {256, 512, 1024, 2048, 4096, 8192};
     return bytes[static_cast<int>(size)];
@@ -59,7 +64,7 @@ public:
     TConsoleThread(TGUI2Console& owner, TMainThread& mainThread)
         : Owner(owner),
           Main(mainThread),
-          TimeOutDelayMs(owner.TimeOutDelay),
+          TimeOutDelayMs(EffectiveTimeOutDelay(owner.TimeOutDelay)),
           PipeBytes(PipeSizeBytes(owner.PipeSize)),
           ReadBytes(BufferSizeBytes(owner.BufferSize)),
           AutoTerminate(owner.AutoTerminate),
@@ -254,11 +259,10 @@ void TConsoleThread::CreatePipes(int output[2], int input[2]) {
 
 void TConsoleThread::StartChild(int childOutput, int childInput) {
     TSpawnOptions options;
+    // `Application` is the program and `Command` its parameters, as in the
+    // command line announced by OnStart.
     options.Argv = SplitCommandLine(Command);
-    if (!Application.empty()) {
-        if (options.Argv.empty()) options.Argv.push_back(Application);
-        options.Argv.front() = Application;
-    }
+    if (!Application.empty()) options.Argv.insert(options.Argv.begin(), Application);
     options.WorkingFolder = HomeDirectory;
     options.ExtraEnvironment = Environment;
     options.StdinFd = childInput;
@@ -295,6 +299,9 @@ void TConsoleThread::HandleChunk(const std::string& chunk) {
     // Only the new bytes can hold a line break: what was pending had none.
     const std::size_t lastBreak = chunk.find_last_of("\r\n");
     if (lastBreak == std::string::npos) {
+        if (Pending.size() + chunk.size() > MaxToolLineBytes)
+            throw EConsoleIOError(Format("The program wrote a line longer than %u bytes: run stopped",
+                                         static_cast<unsigned>(MaxToolLineBytes)));
         Pending += chunk;
         CurrentLine = Pending;
         PromptSeen = EndsWithPrompt(Pending, Prompt);

@@ -18,6 +18,15 @@ enum class TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHi
 std::size_t PipeSizeBytes(TPipeSize size);
 std::size_t BufferSizeBytes(TBufferSize size);
 
+// The idle time a run uses: 0 would make the idle rule fire in a busy loop.
+inline constexpr std::uint16_t MinTimeOutDelay = 10;
+inline constexpr std::uint16_t MaxTimeOutDelay = 10000;
+std::uint16_t EffectiveTimeOutDelay(std::uint16_t requested);
+
+// A tool line without an end longer than this stops the run with an error,
+// instead of holding ever more of it in memory.
+inline constexpr std::size_t MaxToolLineBytes = 1024 * 1024;
+
 // Errors of a run; they never leave the worker, they become OnError.
 class EConsoleIOError : public std::runtime_error {
 public:
@@ -45,7 +54,8 @@ public:
     TGUI2Console(const TGUI2Console&) = delete;
     TGUI2Console& operator=(const TGUI2Console&) = delete;
 
-    // Idle time in milliseconds (10 to 10000) after which the idle rule fires.
+    // Idle time in milliseconds after which the idle rule fires; runs clamp it
+    // to 10..10000.
     std::uint16_t TimeOutDelay = 50;
     TPipeSize PipeSize = TPipeSize::ps128k;
     TBufferSize BufferSize = TBufferSize::bs1k;
@@ -94,8 +104,10 @@ private:
 // `lines` receives the lines (may be null), `onLine` each finished line. With
 // `lfEndsLine` false a bare CR rewrites the last line, as progress counters do.
 // `timeoutMs` bounds the whole run (0: none): a program that does not end in
-// time is killed and EConsoleIOError is raised. Returns the exit code; raises
-// EConsoleIOError when the program cannot be found or started.
+// time is killed and EConsoleIOError is raised; so is one that writes more
+// than MaxCapturedBytes. Returns the exit code; raises EConsoleIOError when
+// the program cannot be found or started.
+inline constexpr std::size_t MaxCapturedBytes = 4 * 1024 * 1024;
 std::uint32_t CaptureConsoleOutput(const std::string& fileName, const std::string& parameters,
                                    std::vector<std::string>* lines,
                                    const std::function<void(const std::string&)>& onLine = nullptr,

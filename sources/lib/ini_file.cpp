@@ -1,10 +1,9 @@
 #include "lib/ini_file.h"
 
 #include <charconv>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
+#include "lib/bounded_file.h"
 #include "lib/safe_file.h"
 
 namespace {
@@ -32,11 +31,11 @@ std::optional<long long> ParseInteger(std::string_view text) {
 }
 
 TIniFile::TIniFile(std::string fileName, bool stripQuotes) : Path(std::move(fileName)), StripQuotes(stripQuotes) {
-    std::ifstream in(Path, std::ios::binary);
-    if (!in) return;
-    std::ostringstream content;
-    content << in.rdbuf();
-    Parse(content.str());
+    const TBoundedFile file = ReadBoundedFile(Path, MaxIniFileBytes);
+    if (file.Ok())
+        Parse(file.Bytes);
+    else if (file.Result != TFileReadResult::Missing)
+        Problem = BoundedReadProblem(file, MaxIniFileBytes);
 }
 
 TIniFile TIniFile::FromText(std::string_view text, bool stripQuotes) {
@@ -225,6 +224,11 @@ std::string TIniFile::Text() const {
 bool TIniFile::UpdateFile(std::string* error) const {
     if (Path.empty()) {
         if (error) *error = "no file name";
+        return false;
+    }
+    // What could not be read is not replaced by what little was understood of it.
+    if (!Problem.empty()) {
+        if (error) *error = Path + " " + Problem;
         return false;
     }
     return SaveFileSafely(Path, Text(), error);

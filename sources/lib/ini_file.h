@@ -14,15 +14,22 @@
 
 #include "lib/text.h"
 
+inline constexpr std::uint64_t MaxIniFileBytes = 4 * 1024 * 1024;
+
 class TIniFile {
 public:
     TIniFile() = default;
-    // Loads the file; a missing or unreadable file reads as empty.
+    // Loads the file; a missing or unreadable file reads as empty. Only a
+    // regular file of at most MaxIniFileBytes is read; see LoadProblem.
     explicit TIniFile(std::string fileName, bool stripQuotes = true);
     // Parses a text already in memory (no file behind it).
     static TIniFile FromText(std::string_view text, bool stripQuotes = true);
 
     const std::string& FileName() const { return Path; }
+    // Why an existing file was not read ("is not a regular file", "is too
+    // large..."); empty when it was read or is missing. Such a file is never
+    // replaced by UpdateFile.
+    const std::string& LoadProblem() const { return Problem; }
 
     std::optional<std::string> Read(std::string_view section, std::string_view key) const;
     std::string ReadString(std::string_view section, std::string_view key, const std::string& fallback) const;
@@ -58,6 +65,7 @@ private:
     };
 
     std::string Path;
+    std::string Problem;
     bool StripQuotes = true;
     std::string LineBreak = "\r\n";
     bool ByteOrderMark = false;

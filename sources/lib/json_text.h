@@ -4,5 +4,6 @@
 #include <string>
 #include <string_view>
 
-// The text as a quoted JSON string, with control characters escaped.
+// The text as a quoted JSON string, with control characters escaped; bytes
+// that are not UTF-8 (a file name in another encoding) become U+FFFD.
 std::string JsonQuoted(std::string_view text);

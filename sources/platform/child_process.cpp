@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,44 +94,89 @@ TStringList ChildEnvironment(const std::string& extra) {
     return result;
 }
 
+namespace {
+
+// Where execve looks for the program: the name itself when it holds a "/",
+// else each folder of PATH, as execvp would search.
+TStringList ProgramCandidates(const std::string& program) {
+    if (program.find('/') != std::string::npos) return {program};
+    const char* path = std::getenv("PATH");
+    TStringList candidates;
+    for (const std::string& folder : SplitLines(ReplaceAll(path ? path : "/bin:/usr/bin", ":", "\n")))
+        candidates.push_back((folder.empty() ? std::string(".") : folder) + "/" + program);
+    return candidates;
+}
+
+// Tells the parent why the child could not become the program, and ends it.
+[[noreturn]] void FailChild(int errorFd, int error) {
+    [[maybe_unused]] auto ignored = write(errorFd, &error, sizeof error);
+    _exit(127);
+}
+
+// Runs in the child between fork and exec: only async-signal-safe calls.
+[[noreturn]] void ExecChild(const TSpawnOptions& options, const std::vector<const char*>& candidates, char* const* argv,
+                            char* const* envp, pid_t parent, int errorFd) {
+    // The tool ends with the program, even when the program is killed.
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) FailChild(errorFd, errno);
+    if (getppid() != parent) _exit(127);  // the program ended before the line above
+    if (setpgid(0, 0) != 0) FailChild(errorFd, errno);
+
+    // A source among 0..2 could be overwritten by an earlier dup2: move it up first.
+    int sources[3] = {options.StdinFd, options.StdoutFd, options.StderrFd};
+    for (int target = 0; target < 3; ++target) {
+        if (sources[target] >= 0 && sources[target] < 3 && sources[target] != target) {
+            const int moved = fcntl(sources[target], F_DUPFD_CLOEXEC, 3);
+            if (moved < 0) FailChild(errorFd, errno);
+            for (int& other : sources)
+                if (other == sources[target] && &other != &sources[target]) other = moved;
+            sources[target] = moved;
+        }
+    }
+    for (int target = 0; target < 3; ++target) {
+        int source = sources[target];
+        if (source < 0) {
+            source = open("/dev/null", target == 0 ? O_RDONLY : O_WRONLY);
+            if (source < 0) FailChild(errorFd, errno);
+        }
+        if (source == target) {
+            fcntl(target, F_SETFD, 0);
+        } else {
+            if (dup2(source, target) < 0) FailChild(errorFd, errno);
+            if (sources[target] < 0) close(source);
+        }
+    }
+    if (!options.WorkingFolder.empty() && chdir(options.WorkingFolder.c_str()) != 0) FailChild(errorFd, errno);
+
+    // Default handling of the signals this program catches or ignores.
+    struct sigaction defaults {};
+    defaults.sa_handler = SIG_DFL;
+    sigemptyset(&defaults.sa_mask);
+    for (int signal : {SIGPIPE, SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaction(signal, &defaults, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+
+    int error = ENOENT;
+    for (const char* candidate : candidates) {
+        execve(candidate, argv, envp);
+        // Keep a more telling reason than "not found" from a later folder.
+        if (errno != ENOENT && errno != ENOTDIR) error = errno;
+    }
+    FailChild(errorFd, error);
+}
+
+}  // namespace
+
 int SpawnChild(const TSpawnOptions& options, pid_t& pid) {
     if (options.Argv.empty() || options.Argv.front().empty()) return ENOENT;
 
-    posix_spawn_file_actions_t actions;
-    posix_spawnattr_t attributes;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawnattr_init(&attributes);
-
-    auto wire = [&](int fd, int target, int openFlags) {
-        if (fd >= 0)
-            posix_spawn_file_actions_adddup2(&actions, fd, target);
-        else
-            posix_spawn_file_actions_addopen(&actions, target, "/dev/null", openFlags, 0);
-    };
-    wire(options.StdinFd, STDIN_FILENO, O_RDONLY);
-    wire(options.StdoutFd, STDOUT_FILENO, O_WRONLY);
-    wire(options.StderrFd, STDERR_FILENO, O_WRONLY);
-    if (!options.WorkingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, options.WorkingFolder.c_str());
-
-    // A group of its own, so that stopping the tool also ends what it started;
-    // default signal handling, whatever this program ignores.
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(
-        &attributes, static_cast<short>(POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK));
-
+    // Everything the child needs is prepared here: after fork it may not allocate.
+    const TStringList candidateTexts = ProgramCandidates(options.Argv.front());
+    std::vector<const char*> candidates;
+    for (const auto& candidate : candidateTexts) candidates.push_back(candidate.c_str());
     std::vector<char*> argv;
     for (const auto& arg : options.Argv) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
-
     TStringList environment;
     std::vector<char*> envp;
     if (!options.ExtraEnvironment.empty()) {
@@ -139,15 +184,35 @@ int SpawnChild(const TSpawnOptions& options, pid_t& pid) {
         for (auto& entry : environment) envp.push_back(entry.data());
         envp.push_back(nullptr);
     }
-    char** childEnvironment = envp.empty() ? environ : envp.data();
+    char* const* childEnvironment = envp.empty() ? environ : envp.data();
 
-    const bool searchPath = options.Argv.front().find('/') == std::string::npos;
-    const int error = searchPath ? posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), childEnvironment)
-                                 : posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), childEnvironment);
+    int errorPipe[2];
+    if (pipe2(errorPipe, O_CLOEXEC) != 0) return errno;
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child < 0) {
+        const int error = errno;
+        close(errorPipe[0]);
+        close(errorPipe[1]);
+        return error;
+    }
+    if (child == 0) ExecChild(options, candidates, argv.data(), childEnvironment, parent, errorPipe[1]);
 
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-    return error;
+    close(errorPipe[1]);
+    int error = 0;
+    ssize_t got = 0;
+    do {
+        got = read(errorPipe[0], &error, sizeof error);
+    } while (got < 0 && errno == EINTR);
+    close(errorPipe[0]);
+    if (got == static_cast<ssize_t>(sizeof error)) {
+        // The exec failed: the child has already ended.
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        return error != 0 ? error : ENOEXEC;
+    }
+    pid = child;
+    return 0;
 }
 
 unsigned ExitCodeOf(int waitStatus) {

@@ -29,8 +29,11 @@ struct TSpawnOptions {
     int StderrFd = -1;             // -1: /dev/null
 };
 
-// Starts the child in a process group of its own. Returns 0 and sets `pid`, or
-// returns the error number of the failure (program missing, folder missing...).
+// Starts the child in a process group of its own. The child is killed when
+// the thread that started it ends, and so when this program ends in any way
+// (even by SIGKILL): start it from a thread that lives until it is reaped.
+// Returns 0 and sets `pid`, or returns the error number of the failure
+// (program missing, folder missing...).
 int SpawnChild(const TSpawnOptions& options, pid_t& pid);
 
 // Exit code as the program reports it: the exit status, the code of a killed

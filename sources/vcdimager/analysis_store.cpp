@@ -1,8 +1,16 @@
 #include "vcdimager/analysis_store.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
+#include "lib/bounded_file.h"
+#include "lib/crc32.h"
 #include "model/mpeg_file.h"
 #include "writers/integrity_text_file.h"
 
@@ -10,10 +18,46 @@ namespace {
 
 constexpr const char* FileSizeKey = "filesize";
 constexpr const char* FingerprintKey = "mpeg_file_fingerprint";
+constexpr const char* TailFingerprintKey = "mpeg_tail_fingerprint";
 
 bool IsExistingFile(const std::string& path) {
     std::error_code error;
     return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+// A file completed or edited after its first 64 KiB keeps its size and head:
+// its last 64 KiB tell.
+std::string TailFingerprint(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return "";
+    struct stat info {};
+    bool complete = false;
+    std::string tail;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const auto size = static_cast<std::uint64_t>(info.st_size);
+        const std::uint64_t length = std::min<std::uint64_t>(size, FileHeadCrcLimit);
+        tail.resize(static_cast<std::size_t>(length));
+        std::size_t done = 0;
+        while (done < tail.size()) {
+            const ssize_t got =
+                pread(fd, tail.data() + done, tail.size() - done, static_cast<off_t>(size - length + done));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            done += static_cast<std::size_t>(got);
+        }
+        complete = done == tail.size();
+    }
+    close(fd);
+    return complete ? Crc32Text(Crc32(tail)) : "";
+}
+
+// The MPEG file was changed after its description was stored.
+bool ModifiedSince(const std::string& mpegPath, const std::string& storedPath) {
+    struct stat mpeg {};
+    struct stat stored {};
+    if (stat(mpegPath.c_str(), &mpeg) != 0 || stat(storedPath.c_str(), &stored) != 0) return true;
+    if (mpeg.st_mtim.tv_sec != stored.st_mtim.tv_sec) return mpeg.st_mtim.tv_sec > stored.st_mtim.tv_sec;
+    return mpeg.st_mtim.tv_nsec > stored.st_mtim.tv_nsec;
 }
 
 }  // namespace
@@ -47,6 +91,9 @@ bool SaveMpegAnalysis(const TMpegFile& mpegFile, const TStringList& lines, bool 
     TStringList stored = lines;
     stored.push_back("<!-- " + std::string(FileSizeKey) + " " + std::to_string(mpegFile.Size()) + " -->");
     stored.push_back("<!-- " + std::string(FingerprintKey) + " " + mpegFile.Crc() + " -->");
+    const std::string tail = TailFingerprint(mpegFile.FullPath());
+    if (tail.empty()) return false;
+    stored.push_back("<!-- " + std::string(TailFingerprintKey) + " " + tail + " -->");
     return Strings_SaveToFile(GetAnalysisFileName(mpegFile.FullPath(), relaxed), stored,
                               AnalysisStoreOptions().Scrambled);
 }
@@ -54,9 +101,14 @@ bool SaveMpegAnalysis(const TMpegFile& mpegFile, const TStringList& lines, bool 
 std::optional<TStringList> LoadMpegAnalysis(const TMpegFile& mpegFile, bool relaxed) {
     const std::string storedName = GetAnalysisFileName(mpegFile.FullPath(), relaxed);
     if (!IsExistingFile(storedName) || !IsExistingFile(mpegFile.FullPath())) return std::nullopt;
-    std::optional<TStoredText> stored = Strings_LoadFromFile(storedName);
-    if (!stored || stored->Lines.empty() || !stored->HasIntegrity || !stored->IntegrityOk) return std::nullopt;
-    TStringList lines = std::move(stored->Lines);
+    if (ModifiedSince(mpegFile.FullPath(), storedName)) return std::nullopt;
+    const TBoundedFile bytes = ReadBoundedFile(storedName, MaxStoredAnalysisBytes);
+    if (!bytes.Ok()) return std::nullopt;
+    TStoredText stored = ParseStoredText(bytes.Bytes);
+    if (stored.Lines.empty() || !stored.HasIntegrity || !stored.IntegrityOk) return std::nullopt;
+    TStringList lines = std::move(stored.Lines);
+    const std::string tail = TakeCommentValue(lines, TailFingerprintKey);
+    if (tail.empty() || tail != TailFingerprint(mpegFile.FullPath())) return std::nullopt;
     const std::string fingerprint = TakeCommentValue(lines, FingerprintKey);
     const std::string size = TakeCommentValue(lines, FileSizeKey);
     if (fingerprint.empty() || !SameText(fingerprint, mpegFile.Crc())) return std::nullopt;

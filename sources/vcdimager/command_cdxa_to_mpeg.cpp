@@ -9,6 +9,7 @@
 
 #include "environment/detected_tools.h"
 #include "exec/status_lines.h"
+#include "lib/file_identity.h"
 #include "services/services.h"
 #include "settings/language.h"
 #include "vcdimager/last_file_names.h"
@@ -60,11 +61,8 @@ bool PrepareToolOutputFile(const std::string& path) {
 }
 
 bool RefuseSameCdxaFiles(const std::string& datFile, const std::string& mpgFile) {
-    std::error_code error;
-    const std::string in = fs::weakly_canonical(fs::path(Trim(datFile)), error).string();
-    const std::string out = fs::weakly_canonical(fs::path(Trim(mpgFile)), error).string();
     // Also one file under two names (a link), which would be read while it is rewritten.
-    if (!SameText(in, out) && !fs::equivalent(in, out, error)) return false;
+    if (!SameFile(Trim(datFile), Trim(mpgFile))) return false;
     Dialogs().MessageDlg("\r" + Translate("The files must be different") + "\r", TMsgDlgType::Error, mbOK);
     return true;
 }

@@ -41,6 +41,6 @@ bool PrepareToolOutputFile(const std::string& path);
 std::unique_ptr<TCommandCdxaToMpeg> CdxaToMpeg(const std::string& datFile, const std::string& mpgFile,
                                                TCommandOutputEvent onOutput);
 
-// The input and output name the same file (ignoring case, as the dialogs do):
+// The input and output name the same file (one file, whatever its names):
 // shows "The files must be different" and returns true.
 bool RefuseSameCdxaFiles(const std::string& datFile, const std::string& mpgFile);

@@ -14,6 +14,7 @@
 #include "vcdimager/analysis_store.h"
 #include "vcdimager/compliance_file_names.h"
 #include "vcdimager/mpeg_analysis_parser.h"
+#include "vcdimager/mpeg_analysis_sanity.h"
 #include "vcdimager/mpeg_compliance.h"
 
 namespace {
@@ -95,6 +96,7 @@ void TCommandVcdXMinfo::RestoreListBatch() {
 void TCommandVcdXMinfo::BeforeStart(bool& proceed) {
     ListRefreshed = false;
     RiffSeen = false;
+    DescriptionBytes = 0;
     TMinfoParam* param = MinfoParam();
     if (!param) {
         proceed = false;
@@ -116,7 +118,9 @@ void TCommandVcdXMinfo::BeforeStart(bool& proceed) {
         if (param->BatchCount > 1)
             MainWindowServices().SetProgressText(
                 BatchPrefix(*param) + Format(Translate("Scanning %s"), file.FileName()) + "...", true);
-        if (std::optional<TStringList> stored = LoadMpegAnalysis(file, param->RelaxedAps); stored && !stored->empty()) {
+        std::optional<TStringList> stored = LoadMpegAnalysis(file, param->RelaxedAps);
+        // A stored description with impossible values is analysed again.
+        if (stored && !stored->empty() && StoredDescriptionProblem(*stored, file.SequenceFlag()).empty()) {
             AnalysisLines = std::move(*stored);
             AnalysisReused = true;
             proceed = false;
@@ -188,7 +192,14 @@ void TCommandVcdXMinfo::FilterLine(std::string& line) {
     }
     if (IsElement(line, "log") && AttributeValue(line, "level") == LogLevel::Assertion) return;
     if (StartsWith(Trim(line), "<")) {
-        AnalysisLines.push_back(line);
+        DescriptionBytes += line.size();
+        if (DescriptionBytes > MaxDescriptionBytes) {
+            AnalysisLines.clear();
+            FailAndStop(Format(Translate("vcdxminfo gave a description larger than %s bytes"),
+                               std::to_string(MaxDescriptionBytes)));
+        } else {
+            AnalysisLines.push_back(line);
+        }
         line.clear();
     }
 }
@@ -198,11 +209,16 @@ void TCommandVcdXMinfo::OnSuccess() {
     if (param && param->MpegFile) {
         const TStringList collected = AnalysisLines;
         ParseMpegAnalysis(param->MpegFile.get(), &AnalysisLines);
-        if (!param->MpegFile->Analysed()) {
-            // A run that printed no description must not pass for a success,
-            // nor be stored for reuse.
+        // A run that printed no believable description must not pass for a
+        // success, nor be stored for reuse.
+        std::string problem;
+        if (!param->MpegFile->Analysed())
+            problem = Translate("vcdxminfo gave no description of the MPEG file");
+        else if (const std::string wrong = AnalysisProblem(*param->MpegFile); !wrong.empty())
+            problem = Translate("The analysis gives no usable description of the MPEG file") + " (" + wrong + ")";
+        if (!problem.empty()) {
             Failed = true;
-            Status.ErrorLines.push_back(Translate("vcdxminfo gave no description of the MPEG file"));
+            Status.ErrorLines.push_back(problem);
             Status.SetFailed();
             OnFailure();
             return;

@@ -57,6 +57,7 @@ public:
     bool AnalysisReused = false;
     bool ListRefreshed = false;
     bool RiffSeen = false;
+    std::size_t DescriptionBytes = 0;  // of the lines collected in this run
 
     void GetExecutable(std::string& path) override;
     void GetParameters(std::string& arguments) override;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <pugixml.hpp>
 
+#include "lib/bounded_file.h"
 #include "lib/safe_file.h"
 #include "model/entry_points.h"
 #include "settings/language.h"
@@ -405,10 +406,17 @@ private:
 
 }  // namespace
 
+// Far above any real project; a bigger file is not read.
+constexpr std::uint64_t MaxProjectFileBytes = 64 * 1024 * 1024;
+
 TVideoCdDescription TProjectFileReader::Read(const std::string& path) const {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) throw ELoadProjectError(Format(Translate("Unable to read the project file \"%s\""), path));
-    return ReadBytes(*bytes, path);
+    // Refused before it is read whole: a huge or endless file would exhaust the memory.
+    const TBoundedFile file = ReadBoundedFile(path, MaxProjectFileBytes);
+    if (file.Result == TFileReadResult::TooLarge || file.Result == TFileReadResult::NotRegular)
+        throw ELoadProjectError(Format(Translate("Unable to read the project file \"%s\""), path) + ": " +
+                                BoundedReadProblem(file, MaxProjectFileBytes));
+    if (!file.Ok()) throw ELoadProjectError(Format(Translate("Unable to read the project file \"%s\""), path));
+    return ReadBytes(file.Bytes, path);
 }
 
 TVideoCdDescription TProjectFileReader::ReadBytes(std::string_view bytes, const std::string& name) const {

@@ -73,3 +73,18 @@ TEST(StatusLines, AttributeValuesAreTrimmedAndNeedALeadingBlank) {
     EXPECT_EQ(AttributeValue("<a x=\"unterminated", "x"), "unterminated");
     EXPECT_EQ(LogElementText("<log level=\"information\">  spaced  </log>"), "  spaced");
 }
+
+TEST(ExecuteStatus, AFloodOfRemarksKeepsOnlyTheFirstOnes) {
+    TExecuteStatus status;
+    for (int i = 0; i < 2500; ++i) {
+        status.ErrorLines.push_back("error " + std::to_string(i));
+        status.KeepBounded();
+    }
+    status.WarningLines = {"one warning"};
+    status.KeepBounded();
+    ASSERT_EQ(status.ErrorLines.size(), TExecuteStatus::MaxStatusLines + 1);
+    EXPECT_EQ(status.ErrorLines.front(), "error 0");
+    EXPECT_EQ(status.ErrorLines[TExecuteStatus::MaxStatusLines - 1], "error 999");
+    EXPECT_EQ(status.ErrorLines.back(), "...");
+    EXPECT_EQ(status.WarningLines, TStringList{"one warning"});
+}

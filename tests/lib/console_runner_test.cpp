@@ -257,6 +257,46 @@ TEST_F(ConsoleRunner, AnUnwritableLogFileIsReportedAndTheRunGoesOn) {
     EXPECT_EQ(ExitCode, 0u);
 }
 
+TEST_F(ConsoleRunner, ApplicationIsTheProgramAndCommandItsParameters) {
+    Runner->Application = "/bin/sh";
+    Runner->Command = "-c 'echo \"$0|$1\"' first second";
+    Runner->Start();
+    ASSERT_TRUE(WaitDone());
+    EXPECT_EQ(Lines, (std::vector<std::string>{"first|second"}));
+    EXPECT_EQ(Events.front(), "start /bin/sh " + Runner->Command);
+    EXPECT_EQ(ExitCode, 0u);
+}
+
+TEST_F(ConsoleRunner, AnIdleDelayOfZeroIsClampedInsteadOfSpinning) {
+    EXPECT_EQ(EffectiveTimeOutDelay(0), MinTimeOutDelay);
+    EXPECT_EQ(EffectiveTimeOutDelay(50), 50);
+    EXPECT_EQ(EffectiveTimeOutDelay(60000), MaxTimeOutDelay);
+    // With 0 taken literally, the idle rule would fire on every pass of the
+    // loop; clamped, at most once per 10 ms of the run, however long it took.
+    int timeouts = 0;
+    Runner->TimeOutDelay = 0;
+    Runner->OnTimeOut = [&](TGUI2Console&, bool&) { ++timeouts; };
+    const auto started = std::chrono::steady_clock::now();
+    RunShell("sleep 0.5");
+    ASSERT_TRUE(WaitDone());
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_GT(timeouts, 0);
+    EXPECT_LE(timeouts, elapsed / MinTimeOutDelay + 1);
+}
+
+TEST_F(ConsoleRunner, ALineWithoutEndBeyondTheCapStopsTheRun) {
+    // Endless output without a line break: held whole it would exhaust the memory.
+    RunShell("echo before; cat /dev/zero");
+    ASSERT_TRUE(WaitDone());
+    EXPECT_EQ(Lines, (std::vector<std::string>{"before"}));
+    ASSERT_GE(Events.size(), 3u);
+    EXPECT_NE(Events[Events.size() - 2].find("error The program wrote a line longer than 1048576 bytes"),
+              std::string::npos)
+        << Events[Events.size() - 2];
+    EXPECT_EQ(Events.back(), "done 1");
+}
+
 TEST(CaptureLineCollector, FollowsTheCaptureLineRules) {
     struct Case {
         std::string Output;
@@ -302,6 +342,17 @@ TEST(CaptureConsoleOutput, RaisesWhenTheProgramIsMissingOrHangs) {
         },
         EConsoleIOError);
     EXPECT_THROW(CaptureConsoleOutput("sleep", "20", &lines, nullptr, true, true, 300), EConsoleIOError);
+}
+
+TEST(CaptureConsoleOutput, AFloodingProgramIsStoppedAtTheCap) {
+    std::vector<std::string> lines;
+    try {
+        CaptureConsoleOutput("yes", "", &lines, nullptr, true, true, 60000);
+        FAIL() << "a flood was accepted";
+    } catch (const EConsoleIOError& error) {
+        EXPECT_NE(std::string(error.what()).find("wrote more than 4194304 bytes"), std::string::npos) << error.what();
+    }
+    EXPECT_LE(lines.size(), MaxCapturedBytes / 2);
 }
 
 }  // namespace

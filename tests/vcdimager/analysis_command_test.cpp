@@ -154,6 +154,51 @@ TEST_F(AnalysisCommandLines, ARunWithoutDescriptionFails) {
     EXPECT_FALSE(std::filesystem::exists(movie + ".vxm"));
 }
 
+TEST_F(AnalysisCommandLines, ADescriptionWithoutStreamsOrWithImpossibleValuesFails) {
+    const std::string movie = Folder.Write("movie.mpg", "m");
+    struct TCase {
+        TStringList Lines;
+        std::string Reason;
+    };
+    const TCase cases[] = {
+        // What vcdxminfo says of a truncated file: a description without any stream.
+        {{"<mpeg-info src=\"movie.mpg\">", "<mpeg-properties>", "<packets>0</packets>", "</mpeg-properties>",
+          "</mpeg-info>"},
+         "(no video or audio stream)"},
+        {{"<mpeg-info src=\"movie.mpg\">", "<mpeg-properties>", "<playing-time>-nan</playing-time>",
+          "<audio-stream index=\"0\">", "<layer>2</layer>", "</audio-stream>", "</mpeg-properties>", "</mpeg-info>"},
+         "(playing time: -nan)"},
+    };
+    for (const TCase& c : cases) {
+        auto command = Make(movie);
+        bool proceed = true;
+        command->BeforeStart(proceed);
+        ASSERT_TRUE(proceed);
+        for (std::string line : c.Lines) command->FilterLine(line);
+        command->CommandEnded(0);
+        EXPECT_TRUE(command->Status.IsFailed()) << c.Reason;
+        EXPECT_NE(command->MinfoParam()->FailureMessage.find(c.Reason), std::string::npos)
+            << command->MinfoParam()->FailureMessage;
+        EXPECT_FALSE(std::filesystem::exists(movie + ".vxm"));
+    }
+}
+
+TEST_F(AnalysisCommandLines, AStoredDescriptionWithImpossibleValuesIsAnalysedAgain) {
+    const std::string movie = Folder.Write("movie.mpg", std::string(5000, 'm'));
+    const TMpegFile described(movie, true);
+    ASSERT_TRUE(SaveMpegAnalysis(
+        described,
+        {"<mpeg-info src=\"movie.mpg\">", "<mpeg-properties>", "<video-stream index=\"0\">",
+         "<horizontal-size>-352</horizontal-size>", "</video-stream>", "</mpeg-properties>", "</mpeg-info>"},
+        false));
+    ASSERT_TRUE(LoadMpegAnalysis(described, false).has_value());  // intact, but not believable
+    auto command = Make(movie);
+    bool proceed = true;
+    command->BeforeStart(proceed);
+    EXPECT_TRUE(proceed);
+    EXPECT_FALSE(command->AnalysisReused);
+}
+
 TEST_F(AnalysisCommandLines, AGivenRecordWithAnUnsafeNameIsRefusedBeforeTheTool) {
     const std::string movie = Folder.Write("say \"hi\".mpg", "m");
     TStringList output;

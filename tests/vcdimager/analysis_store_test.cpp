@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 
+#include "lib/crc32.h"
 #include "model/mpeg_file.h"
 #include "support/temp_folder.h"
 #include "writers/integrity_text_file.h"
@@ -86,6 +88,8 @@ TEST_F(AnalysisStore, ThePlainFormHoldsSizeFingerprintAndIntegrity) {
     TStringList expected = ToolLines;
     expected.push_back("<!-- filesize 100000 -->");
     expected.push_back("<!-- mpeg_file_fingerprint " + file.Crc() + " -->");
+    // The last 64 KiB of the 100,000 bytes, all "x".
+    expected.push_back("<!-- mpeg_tail_fingerprint " + Crc32Text(Crc32(std::string(65536, 'x'))) + " -->");
     const std::string text = LinesToText(expected);
     EXPECT_EQ(ReadWholeFile(MpegPath + ".vxm"), text + IntegrityLine(text) + "\r\n");
 }
@@ -98,24 +102,60 @@ TEST_F(AnalysisStore, NormalAndRelaxedAnalysesAreKeptApart) {
     EXPECT_FALSE(std::filesystem::exists(MpegPath + ".vxm"));
 }
 
+// Sets the file's modification time `seconds` away from the stored file's.
+void SetModified(const std::string& path, const std::string& stored, int seconds) {
+    const auto time = std::filesystem::last_write_time(stored) + std::chrono::seconds(seconds);
+    std::filesystem::last_write_time(path, time);
+}
+
 TEST_F(AnalysisStore, AChangedMpegFileMakesTheStoredAnalysisStale) {
     struct TCase {
         const char* What;
         void (*Change)(const std::string& path);
         bool StillValid;
     };
+    // Each change but the last keeps the modification time older than the
+    // stored file's, so that only the content decides.
     const TCase cases[] = {
+        {"nothing", [](const std::string&) {}, true},
         {"byte inside the first 64 KiB", [](const std::string& p) { OverwriteByte(p, 65535, 'y'); }, false},
         {"first byte", [](const std::string& p) { OverwriteByte(p, 0, 'y'); }, false},
-        {"byte beyond 64 KiB", [](const std::string& p) { OverwriteByte(p, 65536, 'y'); }, true},
+        {"byte beyond 64 KiB", [](const std::string& p) { OverwriteByte(p, 65536, 'y'); }, false},
+        {"last byte", [](const std::string& p) { OverwriteByte(p, 99999, 'y'); }, false},
         {"size", [](const std::string& p) { std::filesystem::resize_file(p, 100001); }, false},
+        {"modification time only", [](const std::string&) {}, false},
     };
     for (const TCase& test : cases) {
         const std::string path = Folder.Write(std::string("case.mpg"), std::string(100000, 'x'));
         ASSERT_TRUE(Save(path));
         test.Change(path);
+        const bool newer = std::string(test.What) == "modification time only";
+        SetModified(path, path + ".vxm", newer ? 2 : -2);
         EXPECT_EQ(Load(path).has_value(), test.StillValid) << test.What;
     }
+}
+
+TEST_F(AnalysisStore, AFilmAnalysedWhileDownloadingIsAnalysedAgainOnceComplete) {
+    // Space taken in advance, filled with zeros: the size is final from the start.
+    std::string film(200000, '\0');
+    film.replace(0, 70000, std::string(70000, 'h'));
+    const std::string path = Folder.Write("film.mpg", film);
+    ASSERT_TRUE(Save(path));
+    film.replace(70000, 130000, std::string(130000, 't'));
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << film;
+    SetModified(path, path + ".vxm", -2);  // even with a copied-back old time
+    EXPECT_FALSE(Load(path).has_value());
+}
+
+TEST_F(AnalysisStore, AnOversizedOrSpecialStoredFileIsNotRead) {
+    ASSERT_TRUE(Save(MpegPath));
+    const std::string stored = MpegPath + ".vxm";
+    std::filesystem::resize_file(stored, MaxStoredAnalysisBytes + 1);
+    SetModified(MpegPath, stored, -2);
+    EXPECT_FALSE(Load(MpegPath).has_value());
+    std::filesystem::remove(stored);
+    std::filesystem::create_symlink("/dev/zero", stored);
+    EXPECT_FALSE(Load(MpegPath).has_value());
 }
 
 TEST_F(AnalysisStore, AnEditedOrIncompleteStoredFileIsIgnored) {

@@ -130,12 +130,17 @@ TEST_F(CdxaConversion, OutputPreparation) {
 }
 
 TEST_F(CdxaConversion, TheFilesMustBeDifferent) {
-    EXPECT_TRUE(RefuseSameCdxaFiles("/media/Clip.DAT", "/media/clip.dat"));
     EXPECT_TRUE(RefuseSameCdxaFiles("/media/./clip.dat", " /media/clip.dat "));
     EXPECT_FALSE(RefuseSameCdxaFiles("/media/clip.dat", "/media/clip.mpg"));
+    // Names differing in case are two files on Linux.
+    EXPECT_FALSE(RefuseSameCdxaFiles("/media/Clip.DAT", "/media/clip.dat"));
     const std::string dat = Folder.Write("clip.dat", "RIFF");
+    const std::string upper = Folder.Write("CLIP.DAT", "RIFF");
+    EXPECT_FALSE(RefuseSameCdxaFiles(dat, upper));
     fs::create_symlink(dat, Folder.File("link.mpg"));
     EXPECT_TRUE(RefuseSameCdxaFiles(dat, Folder.File("link.mpg")));
+    fs::create_hard_link(dat, Folder.File("hard.mpg"));
+    EXPECT_TRUE(RefuseSameCdxaFiles(dat, Folder.File("hard.mpg")));
     EXPECT_EQ(Dialogs.Messages(), std::vector<std::string>(3, "\rThe files must be different\r"));
 }
 
