@@ -5,10 +5,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <system_error>
 
@@ -24,31 +26,52 @@ std::string FolderOf(const std::string& path) {
     return folder.empty() ? std::string(".") : folder.string();
 }
 
-// The process id in a temporary name, or 0 when it is not one.
-pid_t OwnerOf(const std::string& name) {
+// The machine a name was made on: a folder shared over the network may hold
+// temporary files of a run elsewhere, whose process id means nothing here.
+const std::string& HostTag() {
+    static const std::string tag = [] {
+        char name[256] = {};
+        gethostname(name, sizeof name - 1);
+        std::uint32_t hash = 2166136261u;  // FNV-1a
+        for (const char* c = name; *c; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(hash));
+        return std::string(hex);
+    }();
+    return tag;
+}
+
+// The parts of a temporary name "<prefix><host>-<pid>-<serial>~...", or nothing.
+struct TNameParts {
+    std::string Host;
+    pid_t Owner = 0;
+};
+std::optional<TNameParts> PartsOf(const std::string& name) {
     const std::string prefix = Prefix;
-    if (name.compare(0, prefix.size(), prefix) != 0) return 0;
+    if (name.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
     const std::size_t end = name.find(End, prefix.size());
-    if (end == std::string::npos) return 0;
-    const std::string digits = name.substr(prefix.size(), end - prefix.size());
-    const std::size_t dash = digits.find('-');
-    if (dash == std::string::npos || dash == 0 || dash + 1 == digits.size()) return 0;
-    if (digits.find_first_not_of("0123456789-") != std::string::npos) return 0;
-    if (digits.find('-', dash + 1) != std::string::npos) return 0;
-    try {
-        return static_cast<pid_t>(std::stol(digits.substr(0, dash)));
-    } catch (const std::exception&) {
-        return 0;
-    }
+    if (end == std::string::npos) return std::nullopt;
+    const std::string middle = name.substr(prefix.size(), end - prefix.size());
+    const std::size_t first = middle.find('-');
+    const std::size_t second = first == std::string::npos ? first : middle.find('-', first + 1);
+    if (second == std::string::npos || first != 8 || second == first + 1 || second + 1 == middle.size())
+        return std::nullopt;
+    const std::string pid = middle.substr(first + 1, second - first - 1);
+    const std::string serial = middle.substr(second + 1);
+    if (middle.substr(0, first).find_first_not_of("0123456789abcdef") != std::string::npos ||
+        pid.find_first_not_of("0123456789") != std::string::npos ||
+        serial.find_first_not_of("0123456789") != std::string::npos || pid.size() > 9)
+        return std::nullopt;
+    return TNameParts{middle.substr(0, first), static_cast<pid_t>(std::stol(pid))};
 }
 
 bool IsAlive(pid_t pid) { return pid == getpid() || ::kill(pid, 0) == 0 || errno != ESRCH; }
 
-// "<folder>/.lumora-tmp-<pid>-<serial>~": at most 33 bytes of name.
+// "<folder>/.lumora-tmp-<host>-<pid>-<serial>~": at most 42 bytes of name.
 std::string NewTemporaryName(const std::string& folder) {
     static std::atomic<unsigned long> serial{0};
     RemoveStaleTemporaryFiles(folder);
-    const std::string name = Prefix + std::to_string(getpid()) + "-" + std::to_string(serial++) + End;
+    const std::string name = Prefix + HostTag() + "-" + std::to_string(getpid()) + "-" + std::to_string(serial++) + End;
     return (fs::path(folder) / name).string();
 }
 
@@ -96,7 +119,7 @@ bool MoveInto(const fs::path& from, const fs::path& to, std::string* error) {
 
 }  // namespace
 
-bool IsTemporaryOutputName(const std::string& name) { return OwnerOf(name) != 0; }
+bool IsTemporaryOutputName(const std::string& name) { return PartsOf(name).has_value(); }
 
 std::string TemporaryNameBeside(const std::string& path) { return NewTemporaryName(FolderOf(path)); }
 
@@ -110,8 +133,8 @@ void RemoveStaleTemporaryFiles(const std::string& folder) {
     }
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const pid_t owner = OwnerOf(it->path().filename().string());
-        if (owner > 0 && !IsAlive(owner)) RemoveQuietly(it->path());
+        const std::optional<TNameParts> parts = PartsOf(it->path().filename().string());
+        if (parts && parts->Host == HostTag() && parts->Owner > 0 && !IsAlive(parts->Owner)) RemoveQuietly(it->path());
     }
 }
 

@@ -16,6 +16,7 @@
 
 #include "integration/cli_run.h"
 #include "integration/disc_images.h"
+#include "lib/output_files.h"
 #include "platform/child_process.h"
 
 namespace fs = std::filesystem;
@@ -189,7 +190,8 @@ TEST_F(CliOutputs, ALongestNameSavesAndLeftoversOfAKilledRunAreCleanedUp) {
     const pid_t gone = fork();
     if (gone == 0) _exit(0);
     waitpid(gone, nullptr, 0);
-    const std::string left = ".lumora-tmp-" + std::to_string(gone) + "-0~";
+    const std::string ours = fs::path(TemporaryNameBeside((Folder.Path() / "x").string())).filename().string();
+    const std::string left = ours.substr(0, ours.find('-', 12) + 1) + std::to_string(gone) + "-0~";
     std::ofstream(Folder.Path() / (left + ".bin")) << "half an image";
     std::ofstream(Folder.Path() / (left + ".xml")) << "half a description";
 

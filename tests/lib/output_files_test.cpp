@@ -100,18 +100,30 @@ TEST(OutputFiles, AFailedMoveReportsAndLeavesNoTemporaryFile) {
 
 TEST(OutputFiles, TemporaryFilesOfRunsThatAreGoneAreRemovedByTheNextOne) {
     TTempFolder folder;
+    TTempFolder elsewhere;
+    // "<prefix><host>-<pid>-<serial>~": this machine's tag, from a name made here.
+    const std::string made = fs::path(TemporaryNameBeside(elsewhere.File("x"))).filename().string();
+    const std::string prefix = ".lumora-tmp-";
+    ASSERT_EQ(made.find(prefix), 0u) << made;
+    EXPECT_TRUE(IsTemporaryOutputName(made));
+    const std::string host = made.substr(prefix.size(), 8);
     const std::string dead = std::to_string(DeadProcessId());
     const std::string alive = std::to_string(getppid());
-    folder.Write(".lumora-tmp-" + dead + "-0~.bin", "left by a killed run");
-    fs::create_directories(folder.Path() / (".lumora-tmp-" + dead + "-1~") / "sub");
-    folder.Write(".lumora-tmp-" + alive + "-0~.bin", "another run still writing");
-    folder.Write(".lumora-tmp-x-0~.bin", "not ours");
-    folder.Write(".lumora-tmp-" + dead + "-0.bin", "not ours either");
+    const std::string other = host == "00000000" ? "00000001" : "00000000";
+    folder.Write(prefix + host + "-" + dead + "-0~.bin", "left by a killed run");
+    fs::create_directories(folder.Path() / (prefix + host + "-" + dead + "-1~") / "sub");
+    const std::vector<std::string> kept = {
+        prefix + host + "-" + alive + "-0~.bin",  // another run still writing
+        prefix + other + "-" + dead + "-0~.bin",  // a run on another machine sharing the folder
+        prefix + "x-" + dead + "-0~.bin",         // not one of ours
+        prefix + host + "-" + dead + "-0.bin",    // not one of ours either
+    };
+    for (const std::string& name : kept) folder.Write(name, "kept");
     TOutputFiles outputs;
     outputs.Base(folder.File("disc"));
-    EXPECT_EQ(Names(folder.Path()),
-              (std::vector<std::string>{".lumora-tmp-" + alive + "-0~.bin", ".lumora-tmp-" + dead + "-0.bin",
-                                        ".lumora-tmp-x-0~.bin"}));
+    std::vector<std::string> expected = kept;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Names(folder.Path()), expected);
 }
 
 TEST(OutputFiles, ANameThatUsesTheWholeLimitStillSaves) {

@@ -49,7 +49,7 @@ protected:
 
     // The temporary base the tool writes to shown as "<tmp>".
     static std::string Normal(const std::string& text) {
-        return std::regex_replace(text, std::regex("\\.lumora-tmp-[0-9]+-[0-9]+~"), "<tmp>");
+        return std::regex_replace(text, std::regex("\\.lumora-tmp-[0-9a-f]{8}-[0-9]+-[0-9]+~"), "<tmp>");
     }
 
     // Every line as the runner hands it over.

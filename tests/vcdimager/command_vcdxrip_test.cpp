@@ -32,7 +32,7 @@ protected:
 
     // The temporary folder the tool writes into shown as "<tmp>".
     static std::string Normal(const std::string& text) {
-        return std::regex_replace(text, std::regex("/\\.lumora-tmp-[0-9]+-[0-9]+~"), "/<tmp>");
+        return std::regex_replace(text, std::regex("/\\.lumora-tmp-[0-9a-f]{8}-[0-9]+-[0-9]+~"), "/<tmp>");
     }
     static std::string Arguments(TCommandVcdXRip& command) {
         std::string arguments;
