@@ -147,13 +147,7 @@ void TCommandCdxaToMpeg::OnSuccess() {
         reason = Translate("The tool wrote no MPEG file");
     else if (!Outputs.Commit(&reason))
         reason = Translate("Unable to overwrite") + ": " + reason;
-    if (!reason.empty()) {
-        Failed = true;
-        Status.SetFailed();
-        Status.ErrorLines.push_back(reason);
-        EmitLine(MakeLogStatusLine(LogLevel::Error, reason));
-        return;
-    }
+    if (!reason.empty()) return FailAfterRun(reason);
     RememberLastFileName(TFileDialogKind::Mpeg, DatParam->MpgFile);
 }
 

@@ -155,6 +155,14 @@ void TCommandVcd::RefuseRun(const std::string& message) {
     Status.SetFailed();
 }
 
+void TCommandVcd::FailAfterRun(const std::string& reason) {
+    Failed = true;
+    Status.SetFailed();
+    // The filter files an error line among the reasons; a filter that does not gets it here.
+    EmitLine(MakeLogStatusLine(LogLevel::Error, reason));
+    if (Status.ErrorLines.empty() || Status.ErrorLines.back() != reason) Status.ErrorLines.push_back(reason);
+}
+
 void TCommandVcd::BeforeStart(bool& proceed) {
     if (proceed) {
         for (const std::string& path : ToolPaths()) {

@@ -49,6 +49,9 @@ public:
 protected:
     // Ends the run before the tool starts, failed, with `message` as the reason.
     void RefuseRun(const std::string& message);
+    // Turns a run the tool ended well into a failure, with `reason` (the
+    // end hooks, when what the tool wrote is not what it should be).
+    void FailAfterRun(const std::string& reason);
     // The paths that go onto the command line, checked before the tool starts.
     virtual std::vector<std::string> ToolPaths() const { return {}; }
 };

@@ -274,10 +274,7 @@ void TCommandVcdXBuild::OnSuccess() {
         return;
     }
     // Not a success: the image goes as for any failed build.
-    Failed = true;
-    Status.SetFailed();
-    Status.ErrorLines.push_back(problem);
-    EmitLine(MakeLogStatusLine(LogLevel::Error, problem));
+    FailAfterRun(problem);
 }
 
 // The previous image stays as it was: only what this run wrote goes.

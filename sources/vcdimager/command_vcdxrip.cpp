@@ -132,13 +132,7 @@ void TCommandVcdXRip::OnSuccess() {
         else if (!Outputs.Commit(&reason))
             reason = Translate("Unable to overwrite") + ": " + reason;
     }
-    if (!reason.empty()) {
-        Failed = true;
-        Status.SetFailed();
-        Status.ErrorLines.push_back(reason);
-        EmitLine(MakeLogStatusLine(LogLevel::Error, reason));
-        return;
-    }
+    if (!reason.empty()) return FailAfterRun(reason);
     if (!RipParam->ImageFile.empty()) RememberLastImageName(RipParam->ImageFile);
 }
 

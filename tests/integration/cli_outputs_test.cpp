@@ -23,13 +23,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::vector<std::string> TemporaryFiles(const fs::path& folder) {
     std::vector<std::string> found;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
@@ -46,7 +39,7 @@ void WritePrevious(const fs::path& folder, const std::vector<std::string>& names
 void ExpectPrevious(const fs::path& folder, const std::vector<std::string>& names, const std::string& what) {
     std::vector<std::string> sorted = names;
     std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(Names(folder), sorted) << what << ": nothing else written, nothing removed";
+    EXPECT_EQ(FileNames(folder), sorted) << what << ": nothing else written, nothing removed";
     for (const std::string& name : names)
         EXPECT_EQ(ReadWholeFile((folder / name).string()), PreviousText(name)) << what << ": " << name;
 }
@@ -178,7 +171,7 @@ TEST_F(CliOutputs, NamesThatWouldDestroyAnotherFileOrCannotBeCarriedAreRefusedBe
     for (const auto& [name, parameters] : cases) {
         const TRun run = Cli(parameters);
         EXPECT_EQ(run.ExitCode, 1u) << name << "\n" << run.Text();
-        EXPECT_EQ(Names(out), std::vector<std::string>{}) << name << "\n" << run.Text();
+        EXPECT_EQ(FileNames(out), std::vector<std::string>{}) << name << "\n" << run.Text();
     }
     EXPECT_TRUE(ReadWholeFile(image.string()) == imageBytes);
     EXPECT_TRUE(ReadWholeFile(mpeg.string()) == mpegBytes);

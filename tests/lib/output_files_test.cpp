@@ -14,13 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void Write(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // A process id that no running process has: a child that has been reaped.
@@ -61,7 +54,7 @@ TEST(OutputFiles, ABaseMovesEverythingWrittenUnderItOnCommitAndNothingOtherwise)
                 EXPECT_TRUE(outputs.Commit(&error)) << error;
             }
         }  // an uncommitted set is discarded when it goes
-        EXPECT_EQ(Names(folder.Path()), c.Expected) << c.Name;
+        EXPECT_EQ(FileNames(folder.Path()), c.Expected) << c.Name;
         EXPECT_EQ(ReadWholeFile(folder.File("disc.bin")), c.Commit ? "new image" : "old image") << c.Name;
     }
 }
@@ -81,9 +74,9 @@ TEST(OutputFiles, AFolderMovesItsEntriesIntoTheFinalFolder) {
     EXPECT_EQ(outputs.FinalPath(work + "/rip.xml"), folder.File("rip.xml"));
     EXPECT_EQ(outputs.Written().size(), 3u);
     ASSERT_TRUE(outputs.Commit());
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"avseq01.mpg", "ext", "rip.xml"}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"avseq01.mpg", "ext", "rip.xml"}));
     EXPECT_EQ(ReadWholeFile(folder.File("avseq01.mpg")), "new");
-    EXPECT_EQ(Names(folder.Path() / "ext"), (std::vector<std::string>{"kept.txt", "psd.vcd"}));
+    EXPECT_EQ(FileNames(folder.Path() / "ext"), (std::vector<std::string>{"kept.txt", "psd.vcd"}));
 }
 
 TEST(OutputFiles, AFailedMoveReportsAndLeavesNoTemporaryFile) {
@@ -95,7 +88,7 @@ TEST(OutputFiles, AFailedMoveReportsAndLeavesNoTemporaryFile) {
     std::string error;
     EXPECT_FALSE(outputs.Commit(&error));
     EXPECT_NE(error.find("disc.bin"), std::string::npos) << error;
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"disc.bin"}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"disc.bin"}));
 }
 
 TEST(OutputFiles, TemporaryFilesOfRunsThatAreGoneAreRemovedByTheNextOne) {
@@ -123,7 +116,7 @@ TEST(OutputFiles, TemporaryFilesOfRunsThatAreGoneAreRemovedByTheNextOne) {
     outputs.Base(folder.File("disc"));
     std::vector<std::string> expected = kept;
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(Names(folder.Path()), expected);
+    EXPECT_EQ(FileNames(folder.Path()), expected);
 }
 
 TEST(OutputFiles, ANameThatUsesTheWholeLimitStillSaves) {
@@ -134,7 +127,7 @@ TEST(OutputFiles, ANameThatUsesTheWholeLimitStillSaves) {
     ASSERT_TRUE(SaveFileSafely(folder.File(name), "first", &error)) << error;
     ASSERT_TRUE(SaveFileSafely(folder.File(name), "second", &error)) << error;
     EXPECT_EQ(ReadWholeFile(folder.File(name)), "second");
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{name}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{name}));
 
     TOutputFiles outputs;
     const std::string base = folder.File(std::string(251, 'b'));

@@ -262,13 +262,6 @@ void WriteImage(const std::string& work, TCdImageType type, const std::string& b
                              "_02_pregap.img\"\n START\n DATAFILE \"" + work + "_02.img\"\n");
 }
 
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST_F(ImageBuild, TheImageReplacesThePreviousOneOnlyWhenTheBuildSucceeded) {
     struct TCase {
         TCdImageType Type;
@@ -308,7 +301,7 @@ TEST_F(ImageBuild, TheImageReplacesThePreviousOneOnlyWhenTheBuildSucceeded) {
             command->CommandEnded(c.ExitCode);
         const bool succeeded = !c.Cancel && c.ExitCode == 0;
         EXPECT_EQ(command->Status.IsSucceeded(), succeeded);
-        EXPECT_EQ(Names(folder.Path()), c.Remaining) << static_cast<int>(c.Type) << " exit " << c.ExitCode;
+        EXPECT_EQ(FileNames(folder.Path()), c.Remaining) << static_cast<int>(c.Type) << " exit " << c.ExitCode;
         if (succeeded) continue;
         for (const std::string& name : previous) EXPECT_EQ(ReadWholeFile(folder.File(name)), "previous") << name;
     }
@@ -353,7 +346,7 @@ TEST_F(ImageBuild, AnImageThatIsNotWholeIsAFailure) {
         command->CommandEnded(0);
         EXPECT_TRUE(command->Status.IsFailed()) << c.Name;
         EXPECT_FALSE(command->Status.ErrorLines.empty()) << c.Name;
-        EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"image.bin"})) << c.Name;
+        EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"image.bin"})) << c.Name;
     }
     // The 2336-byte sectors of a build that asked for them are whole.
     TTempFolder folder;

@@ -122,13 +122,6 @@ std::string WrittenXml(TCommandVcdXRip& command) {
     return arguments.substr(open, arguments.find('"', open) - open);
 }
 
-std::vector<std::string> Names(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST_F(Rip, AFailedOrCancelledRipLeavesThePreviousFilesAndRemovesATemporaryImage) {
     for (const bool cancel : {false, true})
         for (const bool temporaryImage : {false, true}) {
@@ -157,7 +150,7 @@ TEST_F(Rip, AFailedOrCancelledRipLeavesThePreviousFilesAndRemovesATemporaryImage
                 command->CommandEnded(1);
             std::vector<std::string> expected = {"avseq01.mpg", "rip.xml"};
             if (!temporaryImage) expected = {"avseq01.mpg", "disc.bin", "disc.toc", "rip.xml"};
-            EXPECT_EQ(Names(folder.Path()), expected) << cancel << temporaryImage;
+            EXPECT_EQ(FileNames(folder.Path()), expected) << cancel << temporaryImage;
             EXPECT_EQ(ReadWholeFile(xml), "<previous/>");
             EXPECT_EQ(ReadWholeFile(folder.File("avseq01.mpg")), "previous");
         }
@@ -197,7 +190,7 @@ TEST_F(Rip, ASuccessfulRipReplacesOnlyWhatTheUserAgreedTo) {
         EXPECT_EQ(ReadWholeFile(folder.File("avseq01.mpg")), c.Succeeds ? "ripped" : "previous") << c.Name;
         std::vector<std::string> expected = {"avseq01.mpg", "disc.bin", "rip.xml"};
         if (c.Succeeds) expected = {"avseq01.mpg", "avseq02.mpg", "disc.bin", "rip.xml"};
-        EXPECT_EQ(Names(folder.Path()), expected) << c.Name << ": no temporary file is left";
+        EXPECT_EQ(FileNames(folder.Path()), expected) << c.Name << ": no temporary file is left";
     }
 }
 
@@ -209,7 +202,7 @@ TEST_F(Rip, AToolThatWritesNoDescriptionFails) {
     ASSERT_TRUE(proceed);
     command->CommandEnded(0);
     EXPECT_TRUE(command->Status.IsFailed());
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"disc.bin"}));
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"disc.bin"}));
 }
 
 TEST_F(Rip, AMissingImageIsRefusedBeforeTheToolRuns) {
