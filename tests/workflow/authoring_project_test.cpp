@@ -132,4 +132,18 @@ TEST_F(AuthoringProject, AProjectWhoseFileIsGoneIsRefusedAndTheCurrentOneKept) {
     EXPECT_EQ(Project->ProjectFileName, Folder.File("current.dsv"));
 }
 
+// The comments setting is the program's, not the project's: opening a
+// project written with comments leaves a user's "off" as it is.
+TEST_F(AuthoringProject, OpeningAProjectLeavesTheCommentsSettingAlone) {
+    Settings.SetValue("XmlComments", false);
+    TVideoCdDescription description;
+    description.XmlComments = true;
+    const std::string path = Folder.File("commented.dsv");
+    ASSERT_TRUE(SaveProjectFile(path, description, false));
+    ASSERT_TRUE(Project->QueueOpenProject(path, Manager, nullptr));
+    Project->EndFileBatch();
+    EXPECT_TRUE(Project->OpenedProject());
+    EXPECT_FALSE(Settings.GetBool("XmlComments", true));
+}
+
 }  // namespace
