@@ -25,7 +25,7 @@ struct TRun {
     }
 };
 
-TRun Run(const std::string& program, const std::string& parameters) {
+TRun RunProgram(const std::string& program, const std::string& parameters) {
     TRun run;
     run.ExitCode = CaptureConsoleOutput(program, parameters, &run.Lines, nullptr, true, false, 600000);
     return run;
@@ -69,13 +69,13 @@ protected:
         Environment.Set("XDG_CONFIG_HOME", Folder.File("user-config"));
         Prefix = Folder.Path() / "prefix";
         const TRun install =
-            Run(LUMORA_CMAKE, "--install " + Quoted(LUMORA_BINARY_DIR) + " --prefix " + Quoted(Prefix));
+            RunProgram(LUMORA_CMAKE, "--install " + Quoted(LUMORA_BINARY_DIR) + " --prefix " + Quoted(Prefix));
         ASSERT_EQ(install.ExitCode, 0u) << install.Text();
         Cli = Prefix / "bin" / "lumora-cli";
         ASSERT_TRUE(fs::exists(Cli));
     }
 
-    TRun Installed(const std::string& parameters) const { return Run(Cli.string(), "--yes " + parameters); }
+    TRun Installed(const std::string& parameters) const { return RunProgram(Cli.string(), "--yes " + parameters); }
 
     fs::path Sample(const std::string& name) {
         const fs::path target = Folder.Path() / name;
@@ -109,7 +109,7 @@ TEST_F(InstalledTree, AStillsOnlyDiscBuildsFromTheInstalledTree) {
     EXPECT_NE(xml.find((Prefix / "share/lumora/Extra/PhotoVCD2-PAL.mpg").lexically_normal().string()),
               std::string::npos)
         << xml;
-    const TRun info = Run("vcd-info", "--no-banner --cue-file " + Quoted(Folder.Path() / "stills.cue"));
+    const TRun info = RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(Folder.Path() / "stills.cue"));
     EXPECT_EQ(info.ExitCode, 0u) << info.Text();
 }
 
