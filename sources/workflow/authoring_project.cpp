@@ -222,8 +222,9 @@ std::shared_ptr<TVcdProperties> TAuthoringProject::BuildProjectProperties(bool v
     p.TvSystem = Pages.TvSystem;
     p.DefaultCdiApplication = CdiOptionsApply(Pages.VideoCdType) && Settings.GetBool("VcdUseCdiDefault") &&
                               CdiApplicationAvailable(cdiFolder);
-    p.DefaultCdiConfigFile =
-        Settings.GetBool("VcdUseCdiDefaultCfg", true) && CdiConfigFileAvailable(cdiFolder, p.DefaultCdiApplication);
+    // The user's choice, kept while the option is unavailable (the disc takes
+    // the file only when it is there, see PrepareIsoTree).
+    p.DefaultCdiConfigFile = Settings.GetBool("VcdUseCdiDefaultCfg", true);
     p.UsePBC = UsePbc();
     p.VideoCdType = Pages.VideoCdType;
     p.SvcdMpegavEntrysvd = svcd && Settings.GetBool("SvcdBroken");
