@@ -109,8 +109,8 @@ std::string JoinLines(const TStringList& lines, std::string_view separator) {
 }
 
 std::string ZeroPad(long long value, int digits) {
-    std::string number = std::to_string(value < 0 ? -static_cast<unsigned long long>(value)
-                                                   : static_cast<unsigned long long>(value));
+    std::string number =
+        std::to_string(value < 0 ? -static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value));
     if (static_cast<int>(number.size()) < digits - (value < 0 ? 1 : 0))
         number.insert(0, static_cast<std::size_t>(digits - (value < 0 ? 1 : 0)) - number.size(), '0');
     return value < 0 ? "-" + number : number;

@@ -18,15 +18,16 @@ struct TPlaceholder {
     std::string Flags;
     std::size_t Width = 0;
     std::optional<std::size_t> Precision;
-    char Conversion = 0;      // 0: the text ended inside the placeholder
-    std::size_t Length = 0;   // characters of the whole placeholder, "%" included
+    char Conversion = 0;     // 0: the text ended inside the placeholder
+    std::size_t Length = 0;  // characters of the whole placeholder, "%" included
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::size_t ReadNumber(std::string_view text, std::size_t& pos) {
     std::size_t value = 0;
-    for (; pos < text.size() && IsDigit(text[pos]); ++pos) value = std::min(value * 10 + (text[pos] - '0'), MaxFieldSize);
+    for (; pos < text.size() && IsDigit(text[pos]); ++pos)
+        value = std::min(value * 10 + (text[pos] - '0'), MaxFieldSize);
     return value;
 }
 

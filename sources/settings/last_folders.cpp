@@ -33,4 +33,6 @@ void RememberFolderOf(std::string& lastFolder, const std::string& path) {
     if (!folder.empty()) lastFolder = IncludeTrailingDelimiter(folder);
 }
 
-std::string InitialOutputFile(const TLastFolders& folders) { return IncludeTrailingDelimiter(folders.Output) + "videocd.bin"; }
+std::string InitialOutputFile(const TLastFolders& folders) {
+    return IncludeTrailingDelimiter(folders.Output) + "videocd.bin";
+}

@@ -3,58 +3,14 @@
 // from there, and the placeholders themselves pass the analysis and build.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <optional>
 
-#include "lib/console_runner.h"
+#include "support/program_run.h"
 #include "support/temp_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct TRun {
-    std::uint32_t ExitCode = 0;
-    std::vector<std::string> Lines;
-    std::string Text() const {
-        std::string text;
-        for (const std::string& line : Lines) text += line + "\n";
-        return text;
-    }
-};
-
-TRun RunProgram(const std::string& program, const std::string& parameters) {
-    TRun run;
-    run.ExitCode = CaptureConsoleOutput(program, parameters, &run.Lines, nullptr, true, false, 600000);
-    return run;
-}
-
-std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
-
-// Environment variables set for the test and restored afterwards.
-class TEnvironmentScope {
-public:
-    void Set(const char* name, const std::string& value) {
-        if (!Saved.contains(name)) {
-            const char* old = std::getenv(name);
-            Saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        setenv(name, value.c_str(), 1);
-    }
-    ~TEnvironmentScope() {
-        for (const auto& [name, value] : Saved) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
-    }
-
-private:
-    std::map<std::string, std::optional<std::string>> Saved;
-};
 
 class InstalledTree : public ::testing::Test {
 protected:
@@ -68,14 +24,16 @@ protected:
         Environment.Set("XDG_DATA_HOME", Folder.File("user-data"));
         Environment.Set("XDG_CONFIG_HOME", Folder.File("user-config"));
         Prefix = Folder.Path() / "prefix";
-        const TRun install =
-            RunProgram(LUMORA_CMAKE, "--install " + Quoted(LUMORA_BINARY_DIR) + " --prefix " + Quoted(Prefix));
+        const TProgramRun install = RunProgramFor(
+            LUMORA_CMAKE, "--install " + QuotedPath(LUMORA_BINARY_DIR) + " --prefix " + QuotedPath(Prefix));
         ASSERT_EQ(install.ExitCode, 0u) << install.Text();
         Cli = Prefix / "bin" / "lumora-cli";
         ASSERT_TRUE(fs::exists(Cli));
     }
 
-    TRun Installed(const std::string& parameters) const { return RunProgram(Cli.string(), "--yes " + parameters); }
+    TProgramRun Installed(const std::string& parameters) const {
+        return RunProgramFor(Cli.string(), "--yes " + parameters);
+    }
 
     fs::path Sample(const std::string& name) {
         const fs::path target = Folder.Path() / name;
@@ -88,9 +46,9 @@ protected:
 
 TEST_F(InstalledTree, ShipsTheDataItLooksFor) {
     const fs::path data = Prefix / "share" / "lumora";
-    for (const char* name : {"Extra/PhotoVCD2-PAL.mpg", "Extra/PhotoVCD2-NTSC.mpg", "Extra/PhotoSVCD-PAL.mpg",
-                             "Extra/PhotoSVCD-NTSC.mpg", "Docs/Cut.htm", "Docs/Cut_fr.htm", "Docs/WinAspi.htm",
-                             "Docs/UnknownAspi.htm", "lumora_fr.lng"})
+    for (const char* name :
+         {"Extra/PhotoVCD2-PAL.mpg", "Extra/PhotoVCD2-NTSC.mpg", "Extra/PhotoSVCD-PAL.mpg", "Extra/PhotoSVCD-NTSC.mpg",
+          "Docs/Cut.htm", "Docs/Cut_fr.htm", "Docs/WinAspi.htm", "Docs/UnknownAspi.htm", "lumora_fr.lng"})
         EXPECT_TRUE(fs::is_regular_file(data / name)) << name;
     // No CD-i application files: those are the user's to add.
     EXPECT_FALSE(fs::exists(data / "Cdi"));
@@ -101,7 +59,7 @@ TEST_F(InstalledTree, ShipsTheDataItLooksFor) {
 TEST_F(InstalledTree, AStillsOnlyDiscBuildsFromTheInstalledTree) {
     const fs::path still = Sample("still_pal_vcd.mpg");
     const fs::path image = Folder.Path() / "stills.bin";
-    const TRun author = Installed("author --type vcd20 --output " + Quoted(image) + " " + Quoted(still));
+    const TProgramRun author = Installed("author --type vcd20 --output " + QuotedPath(image) + " " + QuotedPath(still));
     ASSERT_EQ(author.ExitCode, 0u) << author.Text();
     EXPECT_GT(fs::file_size(image), 0u);
     EXPECT_TRUE(fs::exists(Folder.Path() / "stills.cue"));
@@ -109,7 +67,8 @@ TEST_F(InstalledTree, AStillsOnlyDiscBuildsFromTheInstalledTree) {
     EXPECT_NE(xml.find((Prefix / "share/lumora/Extra/PhotoVCD2-PAL.mpg").lexically_normal().string()),
               std::string::npos)
         << xml;
-    const TRun info = RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(Folder.Path() / "stills.cue"));
+    const TProgramRun info =
+        RunProgramFor("vcd-info", "--no-banner --cue-file " + QuotedPath(Folder.Path() / "stills.cue"));
     EXPECT_EQ(info.ExitCode, 0u) << info.Text();
 }
 
@@ -132,8 +91,8 @@ TEST_F(InstalledTree, ThePlaceholdersAreCompliantMotionVideos) {
         const fs::path copy = Folder.Path() / c.Name;
         fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
         const fs::path image = Folder.Path() / (std::string(c.Name) + ".bin");
-        const TRun author = Installed(std::string("author --type ") + c.Type + " --tv " + c.Tv + " --output " +
-                                 Quoted(image) + " " + Quoted(copy));
+        const TProgramRun author = Installed(std::string("author --type ") + c.Type + " --tv " + c.Tv + " --output " +
+                                             QuotedPath(image) + " " + QuotedPath(copy));
         EXPECT_EQ(author.ExitCode, 0u) << c.Name << "\n" << author.Text();
         EXPECT_TRUE(fs::exists(image)) << c.Name;
     }

@@ -20,9 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // A saved project's text, scrambled or not, for the failure messages.
-std::string ProjectText(const std::string& path) {
-    return JoinLines(ParseStoredText(ReadWholeFile(path)).Lines, "\n");
-}
+std::string ProjectText(const std::string& path) { return JoinLines(ParseStoredText(ReadWholeFile(path)).Lines, "\n"); }
 
 class AuthoringProject : public ::testing::Test {
 protected:
@@ -159,8 +157,8 @@ TEST_F(AuthoringProject, OpeningAProjectLeavesTheCommentsSettingAlone) {
 // those of the first file.
 TEST_F(AuthoringProject, OpenedProjectsSaveEveryOptionAsTheyCame) {
     // The CD-i files, so that the default application can be chosen here.
-    for (const char* name : {"program/Cdi/CDI_VCD.APP", "program/Cdi/CDI_TEXT.FNT", "program/Cdi/CDI_IMAG.RTF",
-                             "program/Cdi/CDI_VCD.CFG"})
+    for (const char* name :
+         {"program/Cdi/CDI_VCD.APP", "program/Cdi/CDI_TEXT.FNT", "program/Cdi/CDI_IMAG.RTF", "program/Cdi/CDI_VCD.CFG"})
         Folder.Write(name, "x");
     const std::string notes = Folder.Write("notes.txt", "notes");
     fs::create_directories(Folder.File("out"));
@@ -226,7 +224,8 @@ TEST_F(AuthoringProject, OpenedProjectsSaveEveryOptionAsTheyCame) {
             project->EndFileBatch();
             ASSERT_TRUE(project->OpenedProject());
             const std::string path = Folder.File(name);
-            ASSERT_TRUE(project->SaveProject(path, Manager)) << (Dialogs.Messages().empty() ? "" : Dialogs.Messages()[0]);
+            ASSERT_TRUE(project->SaveProject(path, Manager))
+                << (Dialogs.Messages().empty() ? "" : Dialogs.Messages()[0]);
             if (!previous.empty()) EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(previous));
             previous = path;
         }
