@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "support/program_run.h"
 #include "support/temp_folder.h"
@@ -35,6 +36,8 @@ protected:
         return RunProgramFor(Cli.string(), "--yes " + parameters);
     }
 
+    static void WriteFile(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
+
     fs::path Sample(const std::string& name) {
         const fs::path target = Folder.Path() / name;
         if (!fs::exists(target)) fs::copy_file(FixturesFolder() / name, target);
@@ -57,9 +60,13 @@ TEST_F(InstalledTree, ShipsTheDataItLooksFor) {
 // A disc of stills only needs the placeholder motion video: the installed
 // program finds it in its installed data folder and builds the disc.
 TEST_F(InstalledTree, AStillsOnlyDiscBuildsFromTheInstalledTree) {
+    // Plain project files, to read what they name.
+    WriteFile(Prefix / "bin" / "Lumora.ini", "[Lumora]\nEncryptFiles=0\n");
     const fs::path still = Sample("still_pal_vcd.mpg");
     const fs::path image = Folder.Path() / "stills.bin";
-    const TProgramRun author = Installed("author --type vcd20 --output " + QuotedPath(image) + " " + QuotedPath(still));
+    const fs::path project = Folder.Path() / "stills.dsv";
+    const TProgramRun author = Installed("author --type vcd20 --save " + QuotedPath(project) + " --output " +
+                                         QuotedPath(image) + " " + QuotedPath(still));
     ASSERT_EQ(author.ExitCode, 0u) << author.Text();
     EXPECT_GT(fs::file_size(image), 0u);
     EXPECT_TRUE(fs::exists(Folder.Path() / "stills.cue"));
@@ -70,6 +77,16 @@ TEST_F(InstalledTree, AStillsOnlyDiscBuildsFromTheInstalledTree) {
     const TProgramRun info =
         RunProgramFor("vcd-info", "--no-banner --cue-file " + QuotedPath(Folder.Path() / "stills.cue"));
     EXPECT_EQ(info.ExitCode, 0u) << info.Text();
+
+    // The project names the still only; the placeholder is found again when
+    // it is built, and the same disc comes out.
+    const std::string saved = ReadWholeFile(project.string());
+    EXPECT_EQ(saved.find("PhotoVCD2"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<option name=\"only segments\" value=\"false\"/>"), std::string::npos) << saved;
+    const fs::path rebuilt = Folder.Path() / "rebuilt.bin";
+    const TProgramRun build = Installed("build " + QuotedPath(project) + " --output " + QuotedPath(rebuilt));
+    ASSERT_EQ(build.ExitCode, 0u) << build.Text();
+    EXPECT_TRUE(ReadWholeFile(rebuilt.string()) == ReadWholeFile(image.string()));
 }
 
 // Each placeholder is a disc of its own kind: our analysis and compliance
