@@ -49,9 +49,9 @@ protected:
 
 TEST_F(InstalledTree, ShipsTheDataItLooksFor) {
     const fs::path data = Prefix / "share" / "lumora";
-    for (const char* name :
-         {"Extra/PhotoVCD2-PAL.mpg", "Extra/PhotoVCD2-NTSC.mpg", "Extra/PhotoSVCD-PAL.mpg", "Extra/PhotoSVCD-NTSC.mpg",
-          "Docs/Cut.htm", "Docs/Cut_fr.htm", "Docs/WinAspi.htm", "Docs/UnknownAspi.htm", "lumora_fr.lng"})
+    for (const char* name : {"Extra/PhotoVCD2-PAL.mpg", "Extra/PhotoVCD2-NTSC.mpg", "Extra/PhotoSVCD-PAL.mpg",
+                             "Extra/PhotoSVCD-NTSC.mpg", "Docs/Cut.htm", "Docs/Cut_fr.htm", "Docs/WinAspi.htm",
+                             "Docs/WinAspi_fr.htm", "Docs/UnknownAspi.htm", "Docs/UnknownAspi_fr.htm", "lumora_fr.lng"})
         EXPECT_TRUE(fs::is_regular_file(data / name)) << name;
     // No CD-i application files: those are the user's to add.
     EXPECT_FALSE(fs::exists(data / "Cdi"));
