@@ -46,6 +46,7 @@ std::string ZeroPad(long long value, int digits);
 namespace text_detail {
 using TFormatArg = std::variant<std::string_view, long long, unsigned long long, double>;
 inline TFormatArg MakeFormatArg(const std::string& value) { return std::string_view(value); }
+inline TFormatArg MakeFormatArg(std::string_view value) { return value; }
 inline TFormatArg MakeFormatArg(const char* value) { return std::string_view(value ? value : ""); }
 template <typename T>
 requires std::is_integral_v<T> TFormatArg MakeFormatArg(T value) {

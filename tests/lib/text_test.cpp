@@ -62,7 +62,8 @@ TEST(Text, FormatSubstitutesSafely) {
         // Unknown and dangerous conversions are text, and take no value.
         {Format("%n%p%s%q", text), "%n%pabc%q"},
         {Format("50%", 1), "50%"},
-        {Format("%s", nullptr == nullptr ? "x" : "y"), "x"},
+        {Format("%s and %s", "a literal", std::string("a string")), "a literal and a string"},
+        {Format("<%s>", std::string_view("abcdef").substr(1, 2)), "<bc>"},
     };
     for (const Case& c : cases) EXPECT_EQ(c.Shown, c.Expected);
     EXPECT_LE(Format("%999999999d|%.999999999f|%999999999s", 1, 2.0, text).size(), 1000u);
