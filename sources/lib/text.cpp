@@ -1,7 +1,6 @@
 #include "lib/text.h"
 
 #include <algorithm>
-#include <cstdarg>
 
 namespace {
 
@@ -109,23 +108,12 @@ std::string JoinLines(const TStringList& lines, std::string_view separator) {
     return result;
 }
 
-std::string ZeroPad(long long value, int digits) { return Format("%0*lld", digits, value); }
-
-std::string text_detail::FormatV(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    int size = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string result;
-    if (size > 0) {
-        result.resize(static_cast<std::size_t>(size) + 1);
-        std::vsnprintf(result.data(), result.size(), format, args);
-        result.resize(static_cast<std::size_t>(size));
-    }
-    va_end(args);
-    return result;
+std::string ZeroPad(long long value, int digits) {
+    std::string number =
+        std::to_string(value < 0 ? -static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value));
+    if (static_cast<int>(number.size()) < digits - (value < 0 ? 1 : 0))
+        number.insert(0, static_cast<std::size_t>(digits - (value < 0 ? 1 : 0)) - number.size(), '0');
+    return value < 0 ? "-" + number : number;
 }
 
 TStringList Utf8Characters(std::string_view text) {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <variant>
 #include <vector>
 
 using TStringList = std::vector<std::string>;
@@ -42,19 +44,35 @@ std::string Utf8Prefix(std::string_view text, std::size_t count);
 std::string ZeroPad(long long value, int digits);
 
 namespace text_detail {
-inline const char* FormatArg(const std::string& value) { return value.c_str(); }
-inline const char* FormatArg(std::string_view) = delete;  // not NUL-terminated
+using TFormatArg = std::variant<std::string_view, long long, unsigned long long, double>;
+inline TFormatArg MakeFormatArg(const std::string& value) { return std::string_view(value); }
+inline TFormatArg MakeFormatArg(std::string_view value) { return value; }
+inline TFormatArg MakeFormatArg(const char* value) { return std::string_view(value ? value : ""); }
 template <typename T>
-requires std::is_arithmetic_v<T> || std::is_pointer_v<T> T FormatArg(T value) { return value; }
-std::string FormatV(const char* format, ...) __attribute__((format(printf, 1, 2)));
+requires std::is_integral_v<T> TFormatArg MakeFormatArg(T value) {
+    if constexpr (std::is_signed_v<T>)
+        return static_cast<long long>(value);
+    else
+        return static_cast<unsigned long long>(value);
+}
+template <typename T>
+requires std::is_floating_point_v<T> TFormatArg MakeFormatArg(T value) { return static_cast<double>(value); }
+std::string Substitute(std::string_view format, std::span<const TFormatArg> args);
 }  // namespace text_detail
 
-// printf-style formatting that takes std::string arguments for "%s".
+// Fills the printf-like placeholders of `format` ("%s", "%d", "%u", "%x",
+// "%X", "%f" with flags, width and precision; "%%" is a percent sign) with
+// the arguments, in order, by our own substitution: the text is never handed
+// to printf, so a translated text cannot crash the program. A placeholder
+// whose argument has another kind shows that argument as it is; one without
+// an argument, and anything unknown ("%n", "%p"), stays as written.
 template <typename... Args>
-std::string Format(const std::string& format, const Args&... args) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-#pragma GCC diagnostic ignored "-Wformat-security"
-    return text_detail::FormatV(format.c_str(), text_detail::FormatArg(args)...);
-#pragma GCC diagnostic pop
+std::string Format(std::string_view format, const Args&... args) {
+    const text_detail::TFormatArg values[] = {text_detail::MakeFormatArg(args)..., text_detail::TFormatArg()};
+    return text_detail::Substitute(format, std::span<const text_detail::TFormatArg>(values, sizeof...(Args)));
 }
+
+// The kinds of the placeholders of a text, in order: "s" text, "i" integer,
+// "f" real, "?" anything else after a "%" ("%%" is none). Two texts take the
+// same values when their kinds are equal.
+std::string PlaceholderKinds(std::string_view text);

@@ -73,11 +73,19 @@ std::string PlaceholderSequenceName(TTvSystem tvSystem, TVideoCdType type) {
     return disc + (tvSystem == TTvSystem::Ntsc ? "-NTSC.mpg" : "-PAL.mpg");
 }
 
-std::string PlaceholderSequenceFor(const std::filesystem::path& programFolder, TTvSystem tvSystem, TVideoCdType type,
+std::string PlaceholderSequenceFor(const std::filesystem::path& dataFolder, TTvSystem tvSystem, TVideoCdType type,
                                    bool hasMotionVideo, bool hasStills) {
-    if (hasMotionVideo || !hasStills || !UsableFolder(programFolder)) return {};
-    const std::filesystem::path path = programFolder / "Extra" / PlaceholderSequenceName(tvSystem, type);
+    if (hasMotionVideo || !hasStills || !UsableFolder(dataFolder)) return {};
+    const std::filesystem::path path = dataFolder / "Extra" / PlaceholderSequenceName(tvSystem, type);
     return IsFile(path) ? path.string() : std::string();
+}
+
+std::string PlaceholderSequenceFor(const TStringList& dataFolders, TTvSystem tvSystem, TVideoCdType type,
+                                   bool hasMotionVideo, bool hasStills) {
+    for (const std::string& folder : dataFolders)
+        if (std::string path = PlaceholderSequenceFor(folder, tvSystem, type, hasMotionVideo, hasStills); !path.empty())
+            return path;
+    return {};
 }
 
 bool CdiOptionsApply(TVideoCdType type) { return HasCdiOptions(type); }
@@ -86,6 +94,12 @@ bool CdiApplicationAvailable(const std::filesystem::path& programFolder) {
     const std::filesystem::path folder = programFolder / "Cdi";
     if (!UsableFolder(folder)) return false;
     return IsFile(folder / "CDI_VCD.APP") && IsFile(folder / "CDI_TEXT.FNT") && IsFile(folder / "CDI_IMAG.RTF");
+}
+
+std::filesystem::path CdiDataFolder(const TStringList& dataFolders) {
+    for (const std::string& folder : dataFolders)
+        if (CdiApplicationAvailable(folder)) return folder;
+    return dataFolders.empty() ? std::filesystem::path() : std::filesystem::path(dataFolders.front());
 }
 
 std::filesystem::path CdiConfigFilePath(const std::filesystem::path& programFolder) {
@@ -121,12 +135,11 @@ bool TCdiConfigText::Refresh() {
     return true;
 }
 
-void ApplyDependentValues(TVcdProperties& properties, const TMpegFiles& files,
-                          const std::filesystem::path& programFolder) {
+void ApplyDependentValues(TVcdProperties& properties, const TMpegFiles& files, const TStringList& dataFolders) {
     const bool hasStills = files.StillCount() > 0;
     properties.TrackPreGap = TrackPreGapFor(properties.CdImageType, properties.TrackPreGap);
     properties.EmptySegmentFolder = properties.AlwaysSegmentFolder && !hasStills;
-    properties.PlaceholderSequence = PlaceholderSequenceFor(programFolder, properties.TvSystem, properties.VideoCdType,
+    properties.PlaceholderSequence = PlaceholderSequenceFor(dataFolders, properties.TvSystem, properties.VideoCdType,
                                                             MotionVideoCount(files) > 0, hasStills);
 }
 

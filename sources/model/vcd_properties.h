@@ -113,13 +113,19 @@ void ApplyNextVolumeFlags(TVcdProperties& properties, bool useSequence2Checked, 
 
 // "PhotoVCD2-PAL.mpg", "PhotoSVCD-PAL.mpg", "PhotoVCD2-NTSC.mpg" or "PhotoSVCD-NTSC.mpg".
 std::string PlaceholderSequenceName(TTvSystem tvSystem, TVideoCdType type);
-// The placeholder motion video from "Extra" in `programFolder` for a disc of
+// The placeholder motion video from "Extra" in `dataFolder` for a disc of
 // stills only; empty when not needed, not there, or the folder path holds ",".
-std::string PlaceholderSequenceFor(const std::filesystem::path& programFolder, TTvSystem tvSystem, TVideoCdType type,
+std::string PlaceholderSequenceFor(const std::filesystem::path& dataFolder, TTvSystem tvSystem, TVideoCdType type,
+                                   bool hasMotionVideo, bool hasStills);
+// The same from the first of `dataFolders` that has it.
+std::string PlaceholderSequenceFor(const TStringList& dataFolders, TTvSystem tvSystem, TVideoCdType type,
                                    bool hasMotionVideo, bool hasStills);
 
-// The CD-i files of the "Cdi" folder in `programFolder`.
+// The CD-i files of the "Cdi" folder in a data folder (`programFolder` below).
 bool CdiOptionsApply(TVideoCdType type);  // VCD 1.1 and 2.0 only
+// The first of `dataFolders` whose "Cdi" folder holds the application files;
+// the first one when none does (the options are then unavailable).
+std::filesystem::path CdiDataFolder(const TStringList& dataFolders);
 bool CdiApplicationAvailable(const std::filesystem::path& programFolder);
 bool CdiConfigFileAvailable(const std::filesystem::path& programFolder, bool defaultApplicationChosen);
 std::filesystem::path CdiConfigFilePath(const std::filesystem::path& programFolder);
@@ -144,8 +150,8 @@ private:
 
 // The values that follow from the others: the Toast pregap, the SEGMENT
 // folder of a disc without stills and the placeholder sequence.
-void ApplyDependentValues(TVcdProperties& properties, const TMpegFiles& files,
-                          const std::filesystem::path& programFolder);
+// The placeholder is looked for in `dataFolders` in order.
+void ApplyDependentValues(TVcdProperties& properties, const TMpegFiles& files, const TStringList& dataFolders);
 
 // A changed default reaches every selection of the project.
 void ApplyDefaultWaitTime(TMpegFiles& files, int seconds);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -13,6 +14,7 @@ namespace {
 std::string ProgramFolderOverride;
 std::string ConfigFolderOverride;
 std::string DataFolderOverride;
+std::string UserDataFolderOverride;
 
 std::string ExecutableFolder() {
     std::error_code error;
@@ -56,6 +58,11 @@ void SetConfigFolderOverride(const std::string& folder) { ConfigFolderOverride =
 
 std::string InstalledDataFolder() {
     if (!DataFolderOverride.empty()) return DataFolderOverride;
+    // An installed tree may have been installed under another prefix or
+    // moved: its data folder lies where it was installed beside the program.
+    std::error_code error;
+    const fs::path beside = fs::weakly_canonical(fs::path(ProgramFolder()) / LUMORA_RELATIVE_DATA_DIR, error);
+    if (!error && fs::is_directory(beside, error)) return WithoutTrailingDelimiter(beside.string());
     return WithoutTrailingDelimiter(LUMORA_DATA_DIR);
 }
 
@@ -63,13 +70,32 @@ void SetInstalledDataFolderOverride(const std::string& folder) {
     DataFolderOverride = WithoutTrailingDelimiter(folder);
 }
 
+std::string UserDataFolder() {
+    if (!UserDataFolderOverride.empty()) return UserDataFolderOverride;
+    std::string base = Environment("XDG_DATA_HOME");
+    // A relative XDG_DATA_HOME is invalid and must be ignored.
+    if (base.empty() || base.front() != '/') {
+        const std::string home = HomeFolder();
+        if (home.empty()) return {};
+        base = home + "/.local/share";
+    }
+    return WithoutTrailingDelimiter(base) + "/lumora";
+}
+
+void SetUserDataFolderOverride(const std::string& folder) { UserDataFolderOverride = WithoutTrailingDelimiter(folder); }
+
 std::string HomeFolder() { return WithoutTrailingDelimiter(Environment("HOME")); }
 
 TStringList ShippedFolders() {
-    TStringList folders{ProgramFolder()};
-    const std::string data = InstalledDataFolder();
-    std::error_code error;
-    if (data != folders.front() && !fs::equivalent(data, folders.front(), error)) folders.push_back(data);
+    TStringList folders;
+    for (const std::string& folder : {ProgramFolder(), UserDataFolder(), InstalledDataFolder()}) {
+        if (folder.empty()) continue;
+        const bool seen = std::any_of(folders.begin(), folders.end(), [&](const std::string& other) {
+            std::error_code error;
+            return other == folder || fs::equivalent(other, folder, error);
+        });
+        if (!seen) folders.push_back(folder);
+    }
     return folders;
 }
 

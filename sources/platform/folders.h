@@ -18,11 +18,17 @@ void SetConfigFolderOverride(const std::string& folder);
 std::string InstalledDataFolder();
 void SetInstalledDataFolderOverride(const std::string& folder);
 
+// $XDG_DATA_HOME/lumora, else ~/.local/share/lumora: where a user adds data
+// files of their own (CD-i application files); tests point it elsewhere.
+std::string UserDataFolder();
+void SetUserDataFolderOverride(const std::string& folder);
+
 // The user's home folder, empty when unknown.
 std::string HomeFolder();
 
-// Folders searched for shipped files, in order: the program folder, then the
-// installed data folder (once when they are the same).
+// Folders searched for shipped files ("Extra", "Cdi", "Docs", sounds,
+// language files), in order: the program folder, the user data folder, then
+// the installed data folder (each once).
 TStringList ShippedFolders();
 // The first existing `relative` path inside the shipped folders, or empty.
 std::string FindShippedFile(const std::string& relative);

@@ -41,12 +41,6 @@ TLanguageState& State() {
 
 std::string ApplyTextConventions(const std::string& text) { return ReplaceAll(ReplaceAll(text, "~", "\t"), "^", "\r"); }
 
-std::size_t CountPlaceholders(std::string_view text) {
-    std::size_t count = 0;
-    for (std::size_t pos = text.find("%s"); pos != std::string_view::npos; pos = text.find("%s", pos + 2)) ++count;
-    return count;
-}
-
 std::string Brackets(const std::string& name) { return ReplaceAll(ReplaceAll(name, "[", "("), "]", ")"); }
 
 // Lines trimmed, tabs made blanks, blanks before the first "=" dropped, so
@@ -126,11 +120,11 @@ void ReportGuard() {
 std::string Lookup(const std::string& section, const std::string& key, const std::string& fallback) {
     TLanguageState& state = State();
     if (!state.Initialised) ReportGuard();
-    const std::size_t allowed = CountPlaceholders(fallback);
     std::string result = state.Active ? Trim(state.File.ReadString(section, Trim(key), fallback)) : fallback;
     if (result.empty()) result = fallback;
-    // A translation must never ask for more values than the program supplies.
-    if (CountPlaceholders(result) > allowed) result = fallback;
+    // A translation takes exactly the values the program supplies, of the
+    // same kinds in the same order; any other is not used.
+    if (PlaceholderKinds(result) != PlaceholderKinds(fallback)) result = fallback;
     return ApplyTextConventions(result);
 }
 

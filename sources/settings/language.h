@@ -32,8 +32,8 @@ std::string LanguageFilePath();
 // "LanguageExt" of the active file, lower case; "en" without a language.
 std::string GetLanguageCode();
 
-// The language files, in the order they are searched: the program folder,
-// then the installed data folder, each by file name.
+// The language files, in the order they are searched: the shipped folders
+// in their order, each by file name.
 TStringList LanguageFiles();
 // One menu entry per language file: display name, " \t ", "[v" + version + "]"; sorted.
 TStringList GetLanguageList();

@@ -11,6 +11,7 @@
 #include "model/video_cd.h"
 #include "services/services.h"
 #include "settings/language.h"
+#include "settings/message_dialogs.h"
 #include "vcdimager/analysis_store.h"
 #include "vcdimager/compliance_file_names.h"
 #include "vcdimager/mpeg_analysis_parser.h"
@@ -28,15 +29,6 @@ std::string BatchPrefix(const TMinfoParam& param) {
     return "[" + std::to_string(param.BatchIndex) + "/" + std::to_string(param.BatchCount) + "] - ";
 }
 
-// The help page of a topic shipped in the program's "Docs" folder, or empty.
-std::string HelpTopicPage(const std::string& topic) {
-    for (const char* extension : {".html", ".htm"}) {
-        const std::string page = DetectedTools().ProgramFolder + "Docs/" + topic + extension;
-        if (IsExistingFile(page)) return page;
-    }
-    return "";
-}
-
 void ShowTooBig(const TMpegFile& file) {
     TAdvancedMessage message;
     message.Message = "\"" + file.FullPath() + "\":\r\r" + std::to_string(file.Size() / 1048576) + " " +
@@ -44,7 +36,7 @@ void ShowTooBig(const TMpegFile& file) {
                       Translate("Click on the \"Help\" link below to have an example on how to cut MPEG files") + ".";
     message.DlgType = TMsgDlgType::Error;
     message.Buttons = mbOK;
-    message.HelpPage = HelpTopicPage("Cut");
+    message.HelpPage = ResolveHelpPage("Cut");
     bool checked = false;
     Dialogs().AdvancedMessageDlg(message, checked);
 }

@@ -144,12 +144,12 @@ void TAuthoringProject::PrepareIsoTree() {
     structure.Svcd = Pages.VideoCdType == TVideoCdType::Svcd10;
     structure.PlaybackControl = UsePbc();
     structure.SvcdMpegav = structure.Svcd && Settings.GetBool("SvcdBroken");
-    const fs::path programFolder = ProgramFolder();
+    const fs::path cdiFolder = CdiDataFolder(ShippedFolders());
     structure.CdiAvailable = CdiOptionsApply(Pages.VideoCdType) && Settings.GetBool("VcdUseCdiDefault") &&
-                             CdiApplicationAvailable(programFolder);
+                             CdiApplicationAvailable(cdiFolder);
     structure.CdiConfigFile = structure.CdiAvailable && Settings.GetBool("VcdUseCdiDefaultCfg", true) &&
-                              CdiConfigFileAvailable(programFolder, true);
-    structure.CdiFolder = (programFolder / "Cdi").string();
+                              CdiConfigFileAvailable(cdiFolder, true);
+    structure.CdiFolder = (cdiFolder / "Cdi").string();
     for (int i = 0; i < Files.Count(); ++i) {
         const TMpegFile* file = Files.Get(i);
         TIsoStructureItem item{file->FullPath(), 0};
@@ -211,7 +211,8 @@ std::shared_ptr<TVcdProperties> TAuthoringProject::BuildProjectProperties(bool v
     auto properties = std::make_shared<TVcdProperties>();
     TVcdProperties& p = *properties;
     const bool svcd = Pages.VideoCdType == TVideoCdType::Svcd10;
-    const fs::path programFolder = ProgramFolder();
+    const TStringList dataFolders = ShippedFolders();
+    const fs::path cdiFolder = CdiDataFolder(dataFolders);
     p.ExpertMode = Pages.ExpertMode;
     p.ComplianceChecks = Pages.ComplianceChecks;
     p.XmlOnly = Pages.XmlOnly;
@@ -222,9 +223,10 @@ std::shared_ptr<TVcdProperties> TAuthoringProject::BuildProjectProperties(bool v
     p.AlwaysSegmentFolder = Settings.GetBool("AddEmptySegmentDir", true);
     p.TvSystem = Pages.TvSystem;
     p.DefaultCdiApplication = CdiOptionsApply(Pages.VideoCdType) && Settings.GetBool("VcdUseCdiDefault") &&
-                              CdiApplicationAvailable(programFolder);
-    p.DefaultCdiConfigFile =
-        Settings.GetBool("VcdUseCdiDefaultCfg", true) && CdiConfigFileAvailable(programFolder, p.DefaultCdiApplication);
+                              CdiApplicationAvailable(cdiFolder);
+    // The user's choice, kept while the option is unavailable (the disc takes
+    // the file only when it is there, see PrepareIsoTree).
+    p.DefaultCdiConfigFile = Settings.GetBool("VcdUseCdiDefaultCfg", true);
     p.UsePBC = UsePbc();
     p.VideoCdType = Pages.VideoCdType;
     p.SvcdMpegavEntrysvd = svcd && Settings.GetBool("SvcdBroken");
@@ -253,7 +255,7 @@ std::shared_ptr<TVcdProperties> TAuthoringProject::BuildProjectProperties(bool v
     p.XmlComments = Settings.GetBool("XmlComments", true);
     p.Simulate = Pages.Simulate && Pages.Burn;
     p.LogVerbose = SameText(Settings.GetString("Log", "Verbose"), "Verbose");
-    ApplyDependentValues(p, Files, programFolder);
+    ApplyDependentValues(p, Files, dataFolders);
     p.Files = &Files;
 
     if (validate) {
@@ -401,7 +403,6 @@ void TAuthoringProject::ApplyDescriptionOptions(const TVideoCdDescription& d) {
     }
     Settings.SetValue("RestrictionCategory", d.RestrictionCategory);
     if (!o.DefaultCdiApplication && !d.ApplicationID.empty()) Settings.SetValue("ApplicationID", d.ApplicationID);
-    Settings.SetValue("XmlComments", d.XmlComments);
     PbcDefaults().WaitTime = o.DefaultWaitTime;
     PbcDefaults().NumericKeysByDefault = o.NumericKeysByDefault;
 }
@@ -476,6 +477,9 @@ void TAuthoringProject::FinishOpening() {
         ShowError(Translate("The project cannot be opened") + ": " + opening->Path);
         return;
     }
+    // Each file's first numeric key before the selections: it moves their automatic keys.
+    for (int i = 0; i < Files.Count() && i < static_cast<int>(opening->Description.Files.size()); ++i)
+        Files.Get(i)->SetFirstNumericKey(opening->Description.Files[static_cast<std::size_t>(i)].FirstNumericKey);
     std::vector<TPbcSelection*> flat;
     for (const TDescriptionFile& file : opening->Description.Files)
         for (std::size_t entry = 0; entry < std::max<std::size_t>(file.Entries.size(), 1); ++entry) {

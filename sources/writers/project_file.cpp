@@ -14,7 +14,11 @@
 #include "writers/video_cd_xml_writer.h"
 
 bool SaveProjectFile(const std::string& path, const TVideoCdDescription& project, bool scrambled, std::string* error) {
-    const TStringList lines = WriteVideoCdXml(project, TXmlMode::Project);
+    // The placeholder of a disc of stills only is the program's own file,
+    // looked for again at each generation: a project never names it.
+    TVideoCdDescription saved = project;
+    saved.PlaceholderSequence.clear();
+    const TStringList lines = WriteVideoCdXml(saved, TXmlMode::Project);
     if (lines.empty()) return false;
     return Strings_SaveToFile(path, lines, scrambled, error);
 }
@@ -262,6 +266,8 @@ private:
         if (file.Crc.size() != 8 || file.Crc.find_first_not_of("0123456789ABCDEF") != std::string::npos)
             Fail(item, Format(Translate("the CRC \"%s\" is not 8 hexadecimal digits"), file.Crc));
         file.Size = Number(item, item.attribute("size").value(), Translate("The size"), -1, INT64_MAX);
+        if (const pugi::xml_attribute firstKey = item.attribute("first-key"))
+            file.FirstNumericKey = Int(item, firstKey.value(), Translate("The first numeric key"), 1, NumericKeyCount);
         file.Entries.push_back({});
         PlayItems[Trim(item.attribute("id").value())] = {pos, 0};
         return file;
@@ -384,8 +390,10 @@ private:
         if (const pugi::xml_node wait = node.child("wait")) {
             s.WaitTime = Int(wait, wait.text().get(), Translate("The wait time"), -1, 65534);
             s.WaitAuto = BoolAttribute(wait, "default", false);
-            if (s.WaitTime >= 0) Key(node, "timeout", s.Timeout);
         }
+        // Kept in the project even where the disc does not use it (played
+        // forever, or waiting forever); files without either keep the default.
+        if (node.child("wait") || node.child("timeout")) Key(node, "timeout", s.Timeout);
         const pugi::xml_node loop = Required(node, "loop");
         s.LoopCount = Int(loop, loop.text().get(), Translate("The loop count"), 0, 65535);
         const std::string timing = loop.attribute("jump-timing").value();

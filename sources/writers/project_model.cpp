@@ -111,6 +111,7 @@ TProjectLoadReport FilesFromDescription(const TVideoCdDescription& d, TMpegFiles
             continue;
         }
         if (file->Size() != saved.Size || file->Crc() != saved.Crc) report.ChangedFiles.push_back(saved.FullPath);
+        file->SetFirstNumericKey(saved.FirstNumericKey);
         for (std::size_t i = 0; i < saved.Entries.size(); ++i) {
             // The start entry is the file's own; the others are its chapters.
             TPbcSelection* selection = i == 0 && file->EntryPoints().Count() > 0

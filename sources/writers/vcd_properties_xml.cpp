@@ -58,6 +58,7 @@ void AddFiles(const TMpegFiles& files, TVideoCdDescription& d) {
         out.IsStill = file.IsStill();
         out.Crc = file.Crc();
         out.Size = file.Size();
+        out.FirstNumericKey = file.FirstNumericKey();
         const TEntryPointsList& entries = file.EntryPoints();
         for (int e = 0; e < entries.Count(); ++e) {
             TDescriptionEntry entry;

@@ -61,6 +61,7 @@ struct TDescriptionFile {
     bool IsStill = false;
     std::string Crc = "00000000";
     std::int64_t Size = 0;
+    int FirstNumericKey = 1;                 // the key of the first entry in automatic mode
     std::vector<TDescriptionEntry> Entries;  // in time order, the start first
     bool operator==(const TDescriptionFile&) const = default;
 };

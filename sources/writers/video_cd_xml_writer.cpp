@@ -179,8 +179,11 @@ private:
 
     std::string ProjectAttributes(int fileIndex, const TDescriptionFile& file) const {
         if (!Project) return "";
+        // The first numeric key of a file is written only where it is not the usual 1.
+        const std::string firstKey =
+            file.FirstNumericKey == 1 ? "" : " first-key=\"" + std::to_string(file.FirstNumericKey) + "\"";
         return " pos=\"" + std::to_string(fileIndex + 1) + "\" crc=\"" + XmlEscape(file.Crc) + "\" size=\"" +
-               std::to_string(file.Size) + "\"";
+               std::to_string(file.Size) + "\"" + firstKey;
     }
 
     std::string Src(const std::string& path) const { return XmlEscape(ToolPath(path)); }
@@ -313,6 +316,9 @@ private:
                 if (first == 0) first = k;
                 last = k;
             }
+            // A custom mode without any key yet is kept in a project as key 1
+            // leading nowhere.
+            if (first == 0 && Project && s.NumericMode == TNumericMode::Custom) first = last = 1;
             if (first != 0)
                 Line("      ", "<bsn" + Default(s.NumericMode == TNumericMode::Automatic) + ">" +
                                    std::to_string(first) + "</bsn>");
@@ -321,8 +327,10 @@ private:
         KeyLine("next", "Key Next", s.Next, self);
         KeyLine("return", "Key Return", s.Return, self);
         KeyLine("default", "Key Default", s.DefaultKey, self);
-        if (s.LoopCount > 0) {
-            if (s.WaitTime >= 0) KeyLine("timeout", "On Timeout", s.Timeout, self);
+        // A project keeps the user's wait and timeout even while the disc
+        // would not use them (played forever, or waiting forever).
+        if (s.LoopCount > 0 || Project) {
+            if (s.WaitTime >= 0 || Project) KeyLine("timeout", "On Timeout", s.Timeout, self);
             Line("      ", "<wait" + Default(s.WaitAuto) + ">" + std::to_string(s.WaitTime) + "</wait>");
         }
         Line("      ", std::string("<loop jump-timing=\"") + (s.JumpImmediate ? "immediate" : "delayed") + "\">" +

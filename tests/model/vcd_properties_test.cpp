@@ -117,6 +117,31 @@ TEST(VcdProperties, PlaceholderSequence) {
     std::filesystem::create_directories(comma / "Extra");
     program.Write("a,b/Extra/PhotoSVCD-NTSC.mpg", "mpeg");
     EXPECT_EQ(PlaceholderSequenceFor(comma, TTvSystem::Ntsc, TVideoCdType::Svcd10, false, true), "");
+
+    // Several data folders: the first that has the file, a folder with ","
+    // passed over.
+    TTempFolder installed;
+    const std::string pal = installed.Write("Extra/PhotoSVCD-PAL.mpg", "mpeg");
+    const TStringList folders{comma.string(), program.Path().string(), installed.Path().string()};
+    EXPECT_EQ(PlaceholderSequenceFor(folders, TTvSystem::Ntsc, TVideoCdType::Svcd10, false, true), ntsc);
+    EXPECT_EQ(PlaceholderSequenceFor(folders, TTvSystem::Pal, TVideoCdType::Svcd10, false, true), pal);
+    EXPECT_EQ(PlaceholderSequenceFor(folders, TTvSystem::Pal, TVideoCdType::Vcd20, false, true), "");
+}
+
+TEST(VcdProperties, CdiFilesAreTakenFromTheFirstDataFolderThatHasThemAll) {
+    TTempFolder program;
+    TTempFolder user;
+    TTempFolder installed;
+    program.Write("Cdi/CDI_VCD.APP", "app");  // incomplete
+    for (const char* name : {"Cdi/CDI_VCD.APP", "Cdi/CDI_TEXT.FNT", "Cdi/CDI_IMAG.RTF"}) {
+        user.Write(name, "x");
+        installed.Write(name, "x");
+    }
+    const TStringList folders{program.Path().string(), user.Path().string(), installed.Path().string()};
+    EXPECT_EQ(CdiDataFolder(folders), user.Path());
+    EXPECT_TRUE(CdiApplicationAvailable(CdiDataFolder(folders)));
+    EXPECT_EQ(CdiDataFolder({program.Path().string()}), program.Path());
+    EXPECT_FALSE(CdiApplicationAvailable(CdiDataFolder({program.Path().string()})));
 }
 
 TEST(VcdProperties, CdiFiles) {
@@ -150,14 +175,14 @@ TEST(VcdProperties, DependentValues) {
     files.Add(NewFile(true));
     TVcdProperties properties;
     properties.CdImageType = TCdImageType::Toast;
-    ApplyDependentValues(properties, files, program.Path());
+    ApplyDependentValues(properties, files, {program.Path().string()});
     EXPECT_EQ(properties.TrackPreGap, 152);
     EXPECT_TRUE(properties.EmptySegmentFolder);
     EXPECT_EQ(properties.PlaceholderSequence, "");
 
     files.Add(NewFile(false));
     properties.AlwaysSegmentFolder = true;
-    ApplyDependentValues(properties, files, program.Path());
+    ApplyDependentValues(properties, files, {program.Path().string()});
     EXPECT_FALSE(properties.EmptySegmentFolder);
 }
 
@@ -207,7 +232,7 @@ TEST(VcdProperties, ValidationMessages) {
     properties.TvSystem = TTvSystem::Ntsc;
     std::filesystem::create_directory(program.Path() / "Extra");
     program.Write("Extra/PhotoSVCD-NTSC.mpg", "mpeg");
-    ApplyDependentValues(properties, files, program.Path());
+    ApplyDependentValues(properties, files, {program.Path().string()});
     EXPECT_NE(properties.PlaceholderSequence, "");
     EXPECT_EQ(Refusal(properties, files), std::nullopt);
 }

@@ -148,6 +148,54 @@ TEST_F(Language, LookupsUseTheTranslationOnlyWhenItIsSafe) {
     EXPECT_TRUE(Guard.empty());
 }
 
+// A hostile language file: every translation whose values differ from the
+// English text's in kind, number or order is not used, and whatever is
+// shown, filling it in never crashes.
+TEST_F(Language, HostileTranslationsAreRefusedAndNeverCrash) {
+    const char* const hostile =
+        "[Language]\n"
+        "Language = Hostile\n"
+        "LanguageExt = xx\n"
+        "[Messages]\n"
+        "A project holds at most %d files = %s fichiers au plus\n"
+        "Copied %s in %d s = %d s pour %s\n"
+        "File %s not found = %s %s %s %s\n"
+        "Volume %s = %n%n%n%s\n"
+        "Mode %s = Mode %q %s\n"
+        "Pair %s %s = Paire %s\n"
+        "Width %s %d = Largeur %-8s %03d\n"
+        "Rate %d%% = Taux %d %%\n";
+    ActivateLanguage(true, Program.Write("lumora_xx.lng", hostile));
+    ASSERT_TRUE(LanguageActive());
+    struct Case {
+        std::string English;
+        std::string Shown;  // the text used, before its values are filled
+    };
+    const Case cases[] = {
+        {"A project holds at most %d files", "A project holds at most %d files"},
+        {"Copied %s in %d s", "Copied %s in %d s"},
+        {"File %s not found", "File %s not found"},
+        {"Volume %s", "Volume %s"},
+        {"Mode %s", "Mode %s"},
+        {"Pair %s %s", "Pair %s %s"},
+        {"Width %s %d", "Largeur %-8s %03d"},
+        {"Rate %d%%", "Taux %d %%"},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = TranslateMessage(c.English);
+        EXPECT_EQ(shown, c.Shown) << c.English;
+        // The values a careless caller might pass, in any kind and number.
+        EXPECT_FALSE(Format(shown, std::string("a"), 7, 2.5).empty());
+        EXPECT_FALSE(Format(shown, 7).empty());
+        EXPECT_FALSE(Format(shown).empty());
+    }
+    EXPECT_EQ(Format(TranslateMessage("Width %s %d"), std::string("ab"), 7), "Largeur ab       007");
+    // Even the refused texts, used as they stand, are filled without harm.
+    EXPECT_EQ(Format("%s fichiers au plus", 99), "99 fichiers au plus");
+    EXPECT_EQ(Format("%n%n%n%s", std::string("v")), "%n%n%nv");
+    EXPECT_TRUE(Guard.empty());
+}
+
 TEST_F(Language, NamesPickTheFirstFileAndAnUnknownNameMeansEnglish) {
     WriteLanguage("fr",
                   "Fran\xC3\xA7"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 #include "services/services.h"
@@ -139,4 +140,18 @@ TEST_F(MessageDialogs, TheNoDefaultQuestionGoesToTheDialogsAndSilenceMeansNo) {
     TSilentDialogs silent;
     TServicesScope quiet(nullptr, &silent);
     EXPECT_EQ(ConfirmNoDefault("Overwrite?", TMsgDlgType::Confirmation, mbYesNo), TModalResult::No);
+}
+
+// Every help link the program offers leads to a page we ship, in the folder
+// that is installed as "Docs".
+TEST_F(MessageDialogs, EveryHelpLinkHasAShippedPage) {
+    TStringList names{"Cut"};  // the analysis's "too big" message
+    for (const TSuppressibleMessage& message : SuppressibleMessages())
+        if (*message.HelpName != '\0') names.push_back(message.HelpName);
+    ASSERT_GE(names.size(), 3u);
+    for (const std::string& name : names) {
+        const std::string page = std::string(LUMORA_SOURCE_DIR) + "/data/Docs/" + name + ".htm";
+        EXPECT_TRUE(std::filesystem::is_regular_file(page)) << page;
+        EXPECT_NE(ReadWholeFile(page).find("<title>"), std::string::npos) << page;
+    }
 }

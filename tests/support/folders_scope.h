@@ -1,5 +1,6 @@
-// Points the program folder, the configuration folder and the installed data
-// folder at temporary folders for the lifetime of the object.
+// Points the program folder, the configuration folder, the user data folder
+// and the installed data folder at temporary folders for the lifetime of the
+// object.
 #pragma once
 
 #include <string>
@@ -13,11 +14,13 @@ public:
         SetConfigFolderOverride(config);
         // By default no installed files can leak into a test.
         SetInstalledDataFolderOverride(data.empty() ? config + "/no-data" : data);
+        SetUserDataFolderOverride(config + "/no-user-data");
     }
     ~TFoldersScope() {
         SetProgramFolderOverride("");
         SetConfigFolderOverride("");
         SetInstalledDataFolderOverride("");
+        SetUserDataFolderOverride("");
     }
     TFoldersScope(const TFoldersScope&) = delete;
     TFoldersScope& operator=(const TFoldersScope&) = delete;

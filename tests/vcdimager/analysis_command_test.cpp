@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "environment/detected_tools.h"
 #include "model/mpeg_file.h"
 #include "services/services.h"
+#include "settings/language.h"
+#include "support/folders_scope.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "vcdimager/analysis_store.h"
@@ -218,3 +221,32 @@ TEST_F(AnalysisCommandLines, AGivenRecordWithAnUnsafeNameIsRefusedBeforeTheTool)
 }
 
 }  // namespace
+
+// A file too big to analyse is refused with a link to the "Cut" help page,
+// found as every help page is: in French when there is one, from the
+// installed data folder when none is beside the program.
+TEST_F(AnalysisCommandLines, ATooBigFileLinksTheCutHelpPage) {
+    TTempFolder program;
+    TTempFolder installed;
+    TFoldersScope folders(program.Path().string(), program.File("config"), installed.Path().string());
+    const std::string english = installed.Write("Docs/Cut.htm", "<html></html>");
+    const std::string french = installed.Write("Docs/Cut_fr.htm", "<html></html>");
+    const std::string big = Folder.File("big.mpg");
+    { std::ofstream(big) << "x"; }
+    std::filesystem::resize_file(big, (MaxAnalysedMiB + 1) * 1048576);  // sparse
+    ResetLanguageState();
+    for (const bool inFrench : {false, true}) {
+        if (inFrench)
+            ActivateLanguage(true, program.Write("lumora_fr.lng", "[Language]\nLanguage=Fr\nLanguageExt=fr\n"));
+        else
+            ActivateLanguage(false);
+        Dialogs.Asked.clear();
+        auto command = Make(big);
+        bool proceed = true;
+        command->BeforeStart(proceed);
+        EXPECT_FALSE(proceed);
+        ASSERT_EQ(Dialogs.Asked.size(), 1u);
+        EXPECT_EQ(Dialogs.Asked[0].HelpPage, inFrench ? french : english);
+    }
+    ResetLanguageState();
+}

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -11,11 +12,15 @@
 #include "support/folders_scope.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
+#include "writers/integrity_text_file.h"
 #include "writers/project_file.h"
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// A saved project's text, scrambled or not, for the failure messages.
+std::string ProjectText(const std::string& path) { return JoinLines(ParseStoredText(ReadWholeFile(path)).Lines, "\n"); }
 
 class AuthoringProject : public ::testing::Test {
 protected:
@@ -232,6 +237,112 @@ TEST_F(AuthoringProject, AProjectWithValuesBeyondTheirLimitsIsRefusedAndTheCurre
     EXPECT_NE(message.find(path), std::string::npos);
     EXPECT_EQ(Project->Files.Count(), 1);
     EXPECT_EQ(Project->Pages.AlbumName, "MINE");
+}
+
+// The comments setting is the program's, not the project's: opening a
+// project written with comments leaves a user's "off" as it is.
+TEST_F(AuthoringProject, OpeningAProjectLeavesTheCommentsSettingAlone) {
+    Settings.SetValue("XmlComments", false);
+    TVideoCdDescription description;
+    description.XmlComments = true;
+    const std::string path = Folder.File("commented.dsv");
+    ASSERT_TRUE(SaveProjectFile(path, description, false));
+    ASSERT_TRUE(Project->QueueOpenProject(path, Manager, nullptr));
+    Project->EndFileBatch();
+    EXPECT_TRUE(Project->OpenedProject());
+    EXPECT_FALSE(Settings.GetBool("XmlComments", true));
+}
+
+// Every option a project carries goes through the pages and the settings
+// when a project is opened and comes back unchanged when it is saved again:
+// open, save, open, save give the same bytes, and the options read back are
+// those of the first file.
+TEST_F(AuthoringProject, OpenedProjectsSaveEveryOptionAsTheyCame) {
+    // The CD-i files, so that the default application can be chosen here.
+    for (const char* name :
+         {"program/Cdi/CDI_VCD.APP", "program/Cdi/CDI_TEXT.FNT", "program/Cdi/CDI_IMAG.RTF", "program/Cdi/CDI_VCD.CFG"})
+        Folder.Write(name, "x");
+    const std::string notes = Folder.Write("notes.txt", "notes");
+    fs::create_directories(Folder.File("out"));
+
+    TVideoCdDescription vcd;
+    vcd.ProgramNameVersion = "Lumora v" + std::string(LUMORA_VERSION);
+    vcd.Options.TvSystem = TTvSystem::Ntsc;
+    vcd.Options.CdImageType = TCdImageType::Toc;
+    vcd.Options.Image2336 = true;
+    vcd.Options.GapsCustomized = true;
+    vcd.Options.DefaultWaitTime = 5;
+    vcd.Options.NumericKeysByDefault = false;
+    vcd.Options.AlwaysSegmentFolder = false;
+    vcd.Options.DefaultCdiApplication = true;
+    vcd.Options.DefaultCdiConfigFile = true;
+    vcd.Options.ExpertMode = true;
+    vcd.Options.ComplianceChecks = false;
+    vcd.Options.XmlOnly = false;
+    vcd.Options.OutputBaseName = Folder.File("out/disc");
+    vcd.UsePBC = true;
+    vcd.RelaxedAps = true;
+    vcd.LeadoutPreGap = 100;
+    vcd.TrackPreGap = 160;
+    vcd.TrackFrontMargin = 20;
+    vcd.TrackRearMargin = 40;
+    vcd.AlbumName = "ALBUM";
+    vcd.VolumeCount = 3;
+    vcd.VolumeNumber = 2;
+    vcd.NextVolumeUseSequence2 = true;
+    vcd.NextVolumeUseLid2 = true;
+    vcd.RestrictionCategory = 2;
+    vcd.VolumeLabel = "MYDISC";
+    vcd.ApplicationID = "CDI/CDI_VCD.APP;1";
+    vcd.FileSystem = {{true, "DOCS", "", false, {{false, "NOTES.TXT", notes, false, {}}}}};
+
+    TVideoCdDescription svcd = vcd;
+    svcd.VideoCdType = TVideoCdType::Svcd10;
+    svcd.Options.TvSystem = TTvSystem::Pal;
+    svcd.Options.CdImageType = TCdImageType::AdvCue;
+    svcd.Options.DefaultCdiApplication = false;  // not written for an SVCD
+    svcd.SvcdMpegavEntrysvd = true;
+    svcd.UpdateScanOffsets = false;
+    svcd.TrackFrontMargin = 5;
+    svcd.TrackRearMargin = 6;
+    svcd.ApplicationID = "";  // an SVCD has none
+    svcd.XmlComments = false;
+    Settings.SetValue("XmlComments", false);  // the program's own setting, as the SVCD was saved with
+
+    TVideoCdDescription plain;  // every option at its default, playback control off
+    plain.ProgramNameVersion = vcd.ProgramNameVersion;
+    plain.VolumeLabel = "VIDEOCD";  // what an empty label is written as
+    plain.ApplicationID = "CDI/CDI_VCD.APP;1";
+    plain.FileSystem = {{true, "SEGMENT", "", false, {}}};  // always present by default
+
+    for (const TVideoCdDescription* original : {&vcd, &svcd, &plain}) {
+        Settings.SetValue("XmlComments", original->XmlComments);
+        const std::string given = Folder.File("given.dsv");
+        ASSERT_TRUE(SaveProjectFile(given, *original, false));
+        std::string previous;
+        for (const char* name : {"first.dsv", "second.dsv"}) {
+            auto project = std::make_unique<TAuthoringProject>(Settings);
+            ASSERT_TRUE(project->QueueOpenProject(previous.empty() ? given : previous, Manager, nullptr));
+            project->EndFileBatch();
+            ASSERT_TRUE(project->OpenedProject());
+            const std::string path = Folder.File(name);
+            ASSERT_TRUE(project->SaveProject(path, Manager))
+                << (Dialogs.Messages().empty() ? "" : Dialogs.Messages()[0]);
+            if (!previous.empty()) EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(previous));
+            previous = path;
+        }
+        TVideoCdDescription read = TProjectFileReader().Read(previous);
+        EXPECT_EQ(read.Options, original->Options) << ProjectText(previous);
+        read.Options = original->Options;
+        // Comments follow the program's setting, which opening leaves alone.
+        read.XmlComments = original->XmlComments;
+        // The CD-i folder is the program's, written with the default application.
+        const auto cdi = std::find_if(read.FileSystem.begin(), read.FileSystem.end(),
+                                      [](const TFileSystemItem& item) { return item.Name == "CDI"; });
+        EXPECT_EQ(cdi != read.FileSystem.end(), original->Options.DefaultCdiApplication);
+        if (cdi != read.FileSystem.end()) read.FileSystem.erase(cdi);
+        EXPECT_TRUE(read == *original) << ProjectText(previous);
+    }
 }
 
 }  // namespace

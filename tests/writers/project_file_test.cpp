@@ -98,7 +98,9 @@ TVideoCdDescription FullProject() {
     s2.WaitTime = 0;
     s2.Return = {{TPbcTargetKind::Itself, -1}, true};
     s2.NumericMode = TNumericMode::Automatic;  // without any key target
+    d.Files[2].FirstNumericKey = 5;
     TSelectionState& s3 = d.Files[1].Entries[0].Selection;
+    s3.NumericMode = TNumericMode::Custom;  // without any key yet
     s3.LoopCount = 1;
     s3.Timeout = {{}, false};
     s3.WaitTime = 10;
