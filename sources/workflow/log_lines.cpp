@@ -3,6 +3,7 @@
 #include "lib/text.h"
 
 void TLogLines::Add(const std::string& text, TIconType icon) {
+    const bool wasWaiting = HasPending();
     const bool several = text.find_first_of("\r\n") != std::string::npos;
     const TStringList parts = several ? SplitLines(text) : TStringList{text};
     for (const std::string& part : parts) {
@@ -11,12 +12,15 @@ void TLogLines::Add(const std::string& text, TIconType icon) {
     }
     // A batch never needs more than a view's worth of lines.
     if (Pending.size() > 2 * Cap) Pending.erase(Pending.begin(), Pending.end() - static_cast<std::ptrdiff_t>(Cap));
+    if (!wasWaiting && OnPending) OnPending();
 }
 
 void TLogLines::Clear() {
     Shown.clear();
     Pending.clear();
+    const bool wasWaiting = HasPending();
     PendingClear = true;
+    if (!wasWaiting && OnPending) OnPending();
 }
 
 TLogLines::TBatch TLogLines::TakeBatch() {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,8 @@ public:
     bool HasPending() const { return !Pending.empty() || PendingClear; }
 
     TLogFile File;
+    // Called when lines start waiting for the view (the first after a batch was taken).
+    std::function<void()> OnPending;
 
 private:
     std::deque<TLogLine> Shown;
