@@ -11,8 +11,8 @@
 TPageSettingsAuthoring::TPageSettingsAuthoring(QWidget* parent)
     : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageSettingsAuthoring>()) {
     Ui->setupUi(this);
-    TitleLabel = Ui->LabelTitle;
-    ListStringsToTranslate = {"LabelTitle",
+    TitleLabel = Ui->LabelAuthoringTitle;
+    ListStringsToTranslate = {"LabelAuthoringTitle",
                               "CheckBoxInsertXmlComments",
                               "CheckBoxFillVolumeLabel",
                               "CheckBoxFillAlbumName",

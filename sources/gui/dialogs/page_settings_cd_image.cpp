@@ -24,8 +24,8 @@ std::string Lines(std::initializer_list<const char*> texts) {
 TPageSettingsCdImage::TPageSettingsCdImage(QWidget* parent)
     : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageSettingsCdImage>()) {
     Ui->setupUi(this);
-    TitleLabel = Ui->LabelTitle;
-    ListStringsToTranslate = {"LabelTitle",          "LabelCdImageType", "RadioButtonBinCueMinimal",
+    TitleLabel = Ui->LabelCdImageTitle;
+    ListStringsToTranslate = {"LabelCdImageTitle",          "LabelCdImageType", "RadioButtonBinCueMinimal",
                               "RadioButtonCdrDaoToc", "RadioButtonToast", "CheckBox2336Output"};
     for (int code = 0; code <= ToastCode; ++code)
         connect(Radio(code), &QRadioButton::clicked, this, [this, code] { TypeClicked(code); });

@@ -9,8 +9,8 @@
 TPageSettingsLog::TPageSettingsLog(TLogSettingsModel& model, TLogFile& file, QWidget* parent)
     : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageSettingsLog>()), Model(model), File(file) {
     Ui->setupUi(this);
-    TitleLabel = Ui->LabelTitle;
-    ListStringsToTranslate = {"LabelTitle",          "GroupBoxLogLevel", "RadioButtonNormal",   "RadioButtonVerbose",
+    TitleLabel = Ui->LabelLogSettingsTitle;
+    ListStringsToTranslate = {"LabelLogSettingsTitle",          "GroupBoxLogLevel", "RadioButtonNormal",   "RadioButtonVerbose",
                               "CheckBoxShowWarnings", "CheckBoxSaveLog",  "ButtonBrowseLogFile", "ButtonCleanLog"};
     connect(Ui->RadioButtonVerbose, &QRadioButton::toggled, this, [this](bool on) { Model.Verbose = on; });
     connect(Ui->CheckBoxShowWarnings, &QCheckBox::toggled, this, [this](bool on) { Model.ShowWarnings = on; });

@@ -6,8 +6,8 @@
 TPageSettingsWarnings::TPageSettingsWarnings(QWidget* parent)
     : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageSettingsWarnings>()) {
     Ui->setupUi(this);
-    TitleLabel = Ui->LabelTitle;
-    ListStringsToTranslate = {"LabelTitle", "CheckboxShowScanDataOffsetsWarning", "CheckBoxNoAutopaddingWarning"};
+    TitleLabel = Ui->LabelWarningsTitle;
+    ListStringsToTranslate = {"LabelWarningsTitle", "CheckboxShowScanDataOffsetsWarning", "CheckBoxNoAutopaddingWarning"};
 }
 
 TPageSettingsWarnings::~TPageSettingsWarnings() = default;

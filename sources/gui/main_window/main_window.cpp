@@ -74,6 +74,7 @@ TMainWindow::TMainWindow(const TFrameAvailability& availability, QWidget* parent
             button->setObjectName(QString(action->objectName()).replace("OutlookItem", "OutlookButton"));
     }
     Ui->OutlookBar->toggleViewAction()->setVisible(false);
+
     Ui->WaitingBar->hide();
     DeclareGuiSettings(GuiSettings, DetectLanguageName());
     RegisterServices();
@@ -294,6 +295,7 @@ void TMainWindow::ChooseLanguage(const std::string& name) {
 }
 
 void TMainWindow::TranslateAll() {
+
     TranslateWindow(*this, FrameComponents);
     for (const char* name : ComposedCaptions) {
         auto* action = findChild<QAction*>(name);

@@ -15,8 +15,8 @@ void TCommandLinesMemo::ShowStart() {
 
 TPageLog::TPageLog(TLogLines& lines, QWidget* parent) : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageLog>()) {
     Ui->setupUi(this);
-    TitleLabel = Ui->LabelTitle;
-    ListStringsToTranslate = {"LabelTitle", "LabelLogMessages", "LabelCommandLines", "ButtonDock",
+    TitleLabel = Ui->LabelLogTitle;
+    ListStringsToTranslate = {"LabelLogTitle", "LabelLogMessages", "LabelCommandLines", "ButtonDock",
                               "ButtonDock.Hint"};
     Ui->LogMemo->setIconSize(QSize(16, 16));
     Ui->LogMemo->Attach(&lines);
