@@ -12,6 +12,7 @@
 #include "app/qt_main_thread.h"
 #include "app/qt_sound_player.h"
 #include "app/single_instance.h"
+#include "dialogs/dlg_settings.h"
 #include "environment/detected_tools.h"
 #include "environment/tools_detection.h"
 #include "lib/product.h"
@@ -24,6 +25,8 @@ namespace {
 struct TStartOptions {
     QStringList Files;
     QString Screenshot;        // grab the window into this PNG after the first paint, then quit
+    int Page = 0;              // the page shown in the picture
+    QString SettingsTopic;     // picture the settings dialog on this page instead
     bool ReportFirstPaint = false;  // print the milliseconds to the first paint, then quit
 };
 
@@ -35,6 +38,12 @@ void DescribeOptions(QCommandLineParser& parser) {
     QCommandLineOption screenshot("screenshot", "Save a picture of the main window and quit.", "png");
     screenshot.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(screenshot);
+    QCommandLineOption page("page", "The page shown in the picture.", "id", "0");
+    page.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(page);
+    QCommandLineOption topic("settings-topic", "Picture the settings dialog on this page.", "page");
+    topic.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(topic);
     QCommandLineOption firstPaint("report-first-paint", "Print the time to the first paint and quit.");
     firstPaint.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(firstPaint);
@@ -57,6 +66,8 @@ TStartOptions ParseOptions(QCommandLineParser& parser, const QStringList& argume
     for (const QString& file : parser.positionalArguments()) options.Files << QDir::current().absoluteFilePath(file);
     options.Screenshot = parser.value("screenshot");
     options.ReportFirstPaint = parser.isSet("report-first-paint");
+    options.Page = parser.value("page").toInt();
+    options.SettingsTopic = parser.value("settings-topic");
     return options;
 }
 
@@ -105,19 +116,31 @@ int RunLumora(int argc, char** argv) {
     QObject::connect(&instance, &TSingleInstance::FilesReceived, &window, &TMainWindow::FilesReceived);
     window.Startup();
     QObject::connect(&window, &TMainWindow::FirstPaint, &window, [&] {
-        if (!options.Files.isEmpty()) window.FilesReceived(options.Files);
+        // Nothing that opens or moves windows runs inside the paint itself.
+        if (!options.Files.isEmpty()) QTimer::singleShot(0, &window, [&] { window.FilesReceived(options.Files); });
         if (options.ReportFirstPaint) {
             std::printf("first paint after %lld ms\n", static_cast<long long>(sinceStart.elapsed()));
             std::fflush(stdout);
             QTimer::singleShot(0, &window, &QWidget::close);
         }
-        if (!options.Screenshot.isEmpty()) {
+        if (!options.Screenshot.isEmpty()) QTimer::singleShot(0, &window, [&] {
+            window.ShowPage(options.Page);
+            if (!options.SettingsTopic.isEmpty()) {
+                // The dialog runs its own loop; the picture is taken from inside it.
+                QTimer::singleShot(500, &window, [&] {
+                    window.SettingsDialog().grab().save(options.Screenshot, "PNG");
+                    window.SettingsDialog().accept();
+                    QTimer::singleShot(0, &window, &QWidget::close);
+                });
+                window.ShowSettingsDialog(options.SettingsTopic);
+                return;
+            }
             // Lets the layout settle and the log take its lines before the picture.
             QTimer::singleShot(500, &window, [&] {
                 window.grab().save(options.Screenshot, "PNG");
                 window.close();
             });
-        }
+        });
     });
     window.show();
     return QApplication::exec();
