@@ -80,9 +80,8 @@ int main(int argc, char** argv) {
     QElapsedTimer sinceTick;
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-        worstDelayMs = std::max(worstDelayMs, sinceTick.restart() - 10);
-    });
+    QObject::connect(&ticker, &QTimer::timeout,
+                     [&] { worstDelayMs = std::max(worstDelayMs, sinceTick.restart() - 10); });
     QElapsedTimer run;
     QTimer::singleShot(500, [&] {
         const TCommandOutputEvent route = window.LineHandler();

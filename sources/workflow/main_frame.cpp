@@ -62,11 +62,28 @@ namespace {
 
 // The keys the main window itself keeps, in the order it stores them.
 constexpr const char* MainKeys[] = {
-    "VcdType",        "Language",       "UsePBC",         "AlwaysOnTop",          "XmlOnly",
-    "PerformComplianceChecks",          "RelaxAPS",       "CdImageTypeAsTool",    "MpegScanUse2336BytesForImage",
-    "RipUse2336BytesForImage",          "RipNoExtPsd",    "RipNoSequences",       "RipNoSegments",
-    "RipNoFiles",     "RipXmlOnly",     "LastOutputFolder", "LastInputFolder",    "RememberSizePosition",
-    "ExpertMode",     "NoBadPacketsWarning",              "DoNotShowHighSvcdBitRateAgain", "TvSystem",
+    "VcdType",
+    "Language",
+    "UsePBC",
+    "AlwaysOnTop",
+    "XmlOnly",
+    "PerformComplianceChecks",
+    "RelaxAPS",
+    "CdImageTypeAsTool",
+    "MpegScanUse2336BytesForImage",
+    "RipUse2336BytesForImage",
+    "RipNoExtPsd",
+    "RipNoSequences",
+    "RipNoSegments",
+    "RipNoFiles",
+    "RipXmlOnly",
+    "LastOutputFolder",
+    "LastInputFolder",
+    "RememberSizePosition",
+    "ExpertMode",
+    "NoBadPacketsWarning",
+    "DoNotShowHighSvcdBitRateAgain",
+    "TvSystem",
 };
 
 }  // namespace

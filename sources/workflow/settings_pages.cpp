@@ -53,7 +53,7 @@ int ImageTypeCode(const std::string& name) {
 
 const char* ImageTypeName(int code) {
     return code >= 0 && code < static_cast<int>(ImageTypeNames.size()) ? ImageTypeNames[static_cast<std::size_t>(code)]
-                                                                        : ImageTypeNames[0];
+                                                                       : ImageTypeNames[0];
 }
 
 void TCdImageSettingsModel::DefaultSettings(TSettings& store) const {

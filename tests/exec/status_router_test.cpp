@@ -28,7 +28,8 @@ TEST(StatusRouter, RoutesEveryLevelAndPlainLine) {
         {"<log level=\"error\">broken</log>", false, false, TKind::Log, TIconType::iconError, "broken"},
         {"<log level=\"unknown\">what</log>", false, false, TKind::Log, TIconType::iconUnknown, "what"},
         {"<log level=\"assertion\">bug</log>", false, false, TKind::Log, TIconType::iconAssertion, "bug"},
-        {"<log level=\"chatter\">x</log>", true, true, TKind::Log, TIconType::iconNone, "<log level=\"chatter\">x</log>"},
+        {"<log level=\"chatter\">x</log>", true, true, TKind::Log, TIconType::iconNone,
+         "<log level=\"chatter\">x</log>"},
         {"", true, true, TKind::Log, TIconType::iconInformation, ""},
         {"Image built successfully", true, true, TKind::Log, TIconType::iconInformation, "Image built successfully"},
         {"line 3: Syntax Error near x", true, true, TKind::Log, TIconType::iconError, "line 3: Syntax Error near x"},
@@ -45,8 +46,9 @@ TEST(StatusRouter, RoutesEveryLevelAndPlainLine) {
 }
 
 TEST(StatusRouter, ProgressPositionIsLimitedAndNonNumbersAreZero) {
-    const std::pair<const char*, int> cases[] = {{"42", 42}, {"150", 100}, {"-3", 0}, {"abc", 0}, {"", 0},
-                                                 {"12abc", 0}, {"100", 100}, {"0", 0}, {"99999999999999999999", 100}};
+    const std::pair<const char*, int> cases[] = {{"42", 42},   {"150", 100}, {"-3", 0},
+                                                 {"abc", 0},   {"", 0},      {"12abc", 0},
+                                                 {"100", 100}, {"0", 0},     {"99999999999999999999", 100}};
     for (const auto& [position, expected] : cases) {
         const std::string line = "<guiprogress message=\"Writing\" position=\"" + std::string(position) + "\" />";
         const TRoutedLine routed = RouteStatusLine(line, {});

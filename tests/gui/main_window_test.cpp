@@ -253,8 +253,8 @@ TEST_F(GuiTest, FrenchAndBackRestoresEveryCaption) {
     dialog.BuildTree();
     const auto english = Captions(window);
     std::map<QString, std::map<QString, QString>> pages;
-    for (const char* name : {"PageSettingsAuthoring", "PageSettingsCdImage", "PageSettingsWarnings", "PageSettingsLog",
-                             "PageLog"})
+    for (const char* name :
+         {"PageSettingsAuthoring", "PageSettingsCdImage", "PageSettingsWarnings", "PageSettingsLog", "PageLog"})
         pages[name] = Captions(*FindPage(name));
     window.ChooseLanguage("Français");
     EXPECT_EQ(window.findChild<QAction*>("MenuProjectNew")->text(), "&Nouveau projet");
@@ -285,8 +285,8 @@ void ExpectNamedControls(QWidget& root) {
         if (name.startsWith("qt_") || (parent && parent->objectName().startsWith("qt_"))) continue;
         if (qobject_cast<const QTabWidget*>(parent) || qobject_cast<const QAbstractItemView*>(parent)) continue;
         // The menu bar's overflow popup is Qt's own, not one of our menus.
-        if (auto* menu = qobject_cast<const QMenu*>(widget); menu && qobject_cast<const QMenuBar*>(parent) &&
-                                                            !parent->actions().contains(menu->menuAction()))
+        if (auto* menu = qobject_cast<const QMenu*>(widget);
+            menu && qobject_cast<const QMenuBar*>(parent) && !parent->actions().contains(menu->menuAction()))
             continue;
         EXPECT_FALSE(name.isEmpty()) << widget->metaObject()->className() << " in " << root.objectName().toStdString();
         EXPECT_FALSE(widget->accessibleName().isEmpty()) << name.toStdString();

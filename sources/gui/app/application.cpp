@@ -24,9 +24,9 @@ namespace {
 
 struct TStartOptions {
     QStringList Files;
-    QString Screenshot;        // grab the window into this PNG after the first paint, then quit
-    int Page = 0;              // the page shown in the picture
-    QString SettingsTopic;     // picture the settings dialog on this page instead
+    QString Screenshot;             // grab the window into this PNG after the first paint, then quit
+    int Page = 0;                   // the page shown in the picture
+    QString SettingsTopic;          // picture the settings dialog on this page instead
     bool ReportFirstPaint = false;  // print the milliseconds to the first paint, then quit
 };
 
@@ -123,24 +123,25 @@ int RunLumora(int argc, char** argv) {
             std::fflush(stdout);
             QTimer::singleShot(0, &window, &QWidget::close);
         }
-        if (!options.Screenshot.isEmpty()) QTimer::singleShot(0, &window, [&] {
-            window.ShowPage(options.Page);
-            if (!options.SettingsTopic.isEmpty()) {
-                // The dialog runs its own loop; the picture is taken from inside it.
+        if (!options.Screenshot.isEmpty())
+            QTimer::singleShot(0, &window, [&] {
+                window.ShowPage(options.Page);
+                if (!options.SettingsTopic.isEmpty()) {
+                    // The dialog runs its own loop; the picture is taken from inside it.
+                    QTimer::singleShot(500, &window, [&] {
+                        window.SettingsDialog().grab().save(options.Screenshot, "PNG");
+                        window.SettingsDialog().accept();
+                        QTimer::singleShot(0, &window, &QWidget::close);
+                    });
+                    window.ShowSettingsDialog(options.SettingsTopic);
+                    return;
+                }
+                // Lets the layout settle and the log take its lines before the picture.
                 QTimer::singleShot(500, &window, [&] {
-                    window.SettingsDialog().grab().save(options.Screenshot, "PNG");
-                    window.SettingsDialog().accept();
-                    QTimer::singleShot(0, &window, &QWidget::close);
+                    window.grab().save(options.Screenshot, "PNG");
+                    window.close();
                 });
-                window.ShowSettingsDialog(options.SettingsTopic);
-                return;
-            }
-            // Lets the layout settle and the log take its lines before the picture.
-            QTimer::singleShot(500, &window, [&] {
-                window.grab().save(options.Screenshot, "PNG");
-                window.close();
             });
-        });
     });
     window.show();
     return QApplication::exec();

@@ -129,7 +129,7 @@ QString QtFileFilter(const std::string& filter) {
         patterns.replace(';', ' ');
         QString description = parts[i];
         // Descriptions often repeat their patterns already.
-        const int open = description.indexOf(" (");
+        const qsizetype open = description.indexOf(" (");
         if (open >= 0) description = description.left(open);
         filters << description + " (" + patterns + ")";
     }
@@ -196,7 +196,8 @@ std::vector<std::string> TQtDialogs::OpenFiles(const TFileDialogOptions& options
 }
 
 std::optional<std::string> TQtDialogs::SaveFile(const TFileDialogOptions& options) {
-    QFileDialog dialog(QApplication::activeWindow(), Q(options.Title), StartPath(options), QtFileFilter(options.Filter));
+    QFileDialog dialog(QApplication::activeWindow(), Q(options.Title), StartPath(options),
+                       QtFileFilter(options.Filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     if (!options.DefaultExtension.empty()) dialog.setDefaultSuffix(Q(options.DefaultExtension));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;

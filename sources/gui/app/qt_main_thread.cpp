@@ -43,6 +43,4 @@ bool TQtMainThread::ProcessPending(std::chrono::milliseconds wait) {
     return TasksRun.load() != before;
 }
 
-bool TQtMainThread::IsMainThread() const {
-    return QThread::currentThread() == QCoreApplication::instance()->thread();
-}
+bool TQtMainThread::IsMainThread() const { return QThread::currentThread() == QCoreApplication::instance()->thread(); }

@@ -1,9 +1,10 @@
 #include "app/single_instance.h"
 
+#include <unistd.h>
+
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
-#include <unistd.h>
 
 namespace {
 

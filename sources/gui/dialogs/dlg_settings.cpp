@@ -57,7 +57,8 @@ void TDlgSettings::BuildTree() {
 void TDlgSettings::SelectTopic(const QString& pageName) {
     QTreeWidget& tree = *Ui->TreeViewSettings;
     for (int i = 0; i < tree.topLevelItemCount(); ++i)
-        if (tree.topLevelItem(i)->data(0, Qt::UserRole).toString() == pageName) tree.setCurrentItem(tree.topLevelItem(i));
+        if (tree.topLevelItem(i)->data(0, Qt::UserRole).toString() == pageName)
+            tree.setCurrentItem(tree.topLevelItem(i));
 }
 
 void TDlgSettings::Translate() {
@@ -65,7 +66,8 @@ void TDlgSettings::Translate() {
     TranslateWindow(*this, {"SettingsButtonOk"});
     for (TLumoraTabbedForm* page : Pages) page->Translate();
     QTreeWidget& tree = *Ui->TreeViewSettings;
-    for (int i = 0; i < tree.topLevelItemCount(); ++i) tree.topLevelItem(i)->setText(0, QStr(::Translate(Topics[i].Caption)));
+    for (int i = 0; i < tree.topLevelItemCount(); ++i)
+        tree.topLevelItem(i)->setText(0, QStr(::Translate(Topics[i].Caption)));
 }
 
 void TDlgSettings::TopicChanged(QTreeWidgetItem* item) {

@@ -85,8 +85,8 @@ void TPageSettingsAuthoring::TakeModel() {
 void TPageSettingsAuthoring::AspiToolsClicked(bool checked) {
     Model.EnableAspiTools = checked;
     if (!FirstPaintDone) return;
-    const std::string restart =
-        Format(::Translate("You need to restart %s in order to take the changes into account"), std::string(ProductName));
+    const std::string restart = Format(::Translate("You need to restart %s in order to take the changes into account"),
+                                       std::string(ProductName));
     if (checked)
         Dialogs().MessageDlg("\r" +
                                  ::Translate("Warning: You may experience some problems with the ASPI Tools in "

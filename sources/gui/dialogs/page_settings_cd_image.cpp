@@ -25,7 +25,7 @@ TPageSettingsCdImage::TPageSettingsCdImage(QWidget* parent)
     : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageSettingsCdImage>()) {
     Ui->setupUi(this);
     TitleLabel = Ui->LabelCdImageTitle;
-    ListStringsToTranslate = {"LabelCdImageTitle",          "LabelCdImageType", "RadioButtonBinCueMinimal",
+    ListStringsToTranslate = {"LabelCdImageTitle",    "LabelCdImageType", "RadioButtonBinCueMinimal",
                               "RadioButtonCdrDaoToc", "RadioButtonToast", "CheckBox2336Output"};
     for (int code = 0; code <= ToastCode; ++code)
         connect(Radio(code), &QRadioButton::clicked, this, [this, code] { TypeClicked(code); });
@@ -47,11 +47,11 @@ void TPageSettingsCdImage::Translate() {
     Ui->RadioButtonBinCueMinimal->setToolTip(QStr(Lines({"CUE file with the minimum required burning directives", "",
                                                          "NB: These CUE files are compatible with Fireburner",
                                                          "but may lead to non working chapters when PBC is OFF"})));
-    Ui->RadioButtonBinCueDetailled->setToolTip(QStr(ReplaceAll(
-        Lines({"CUE file with more burning directives", "Be careful, this may lead to burning failure", "",
-               "NB: Detailled CUE files may be incompatible with Fireburner",
-               "but may be required to have working chapters when PBC is OFF"}),
-        "Detailled", "Detailed")));
+    Ui->RadioButtonBinCueDetailled->setToolTip(
+        QStr(ReplaceAll(Lines({"CUE file with more burning directives", "Be careful, this may lead to burning failure",
+                               "", "NB: Detailled CUE files may be incompatible with Fireburner",
+                               "but may be required to have working chapters when PBC is OFF"}),
+                        "Detailled", "Detailed")));
     Ui->RadioButtonToast->setToolTip(QStr(::Translate("You will only have to drag the ..._##.img files into Toast")));
     Ui->CheckBox2336Output->setToolTip(QStr(::Translate("Mandatory for 99min CDR")));
     RenewAccessibleNames(*this);

@@ -10,8 +10,8 @@ TPageSettingsLog::TPageSettingsLog(TLogSettingsModel& model, TLogFile& file, QWi
     : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageSettingsLog>()), Model(model), File(file) {
     Ui->setupUi(this);
     TitleLabel = Ui->LabelLogSettingsTitle;
-    ListStringsToTranslate = {"LabelLogSettingsTitle",          "GroupBoxLogLevel", "RadioButtonNormal",   "RadioButtonVerbose",
-                              "CheckBoxShowWarnings", "CheckBoxSaveLog",  "ButtonBrowseLogFile", "ButtonCleanLog"};
+    ListStringsToTranslate = {"LabelLogSettingsTitle", "GroupBoxLogLevel", "RadioButtonNormal",   "RadioButtonVerbose",
+                              "CheckBoxShowWarnings",  "CheckBoxSaveLog",  "ButtonBrowseLogFile", "ButtonCleanLog"};
     connect(Ui->RadioButtonVerbose, &QRadioButton::toggled, this, [this](bool on) { Model.Verbose = on; });
     connect(Ui->CheckBoxShowWarnings, &QCheckBox::toggled, this, [this](bool on) { Model.ShowWarnings = on; });
     connect(Ui->CheckBoxSaveLog, &QCheckBox::clicked, this, [this](bool on) {
@@ -74,8 +74,7 @@ void TPageSettingsLog::Browse() {
 
 void TPageSettingsLog::CleanLog() {
     // Deleting the user's log is asked first.
-    const std::string question =
-        Format(::Translate("Delete the content of the log file %s?"), Model.FileName);
+    const std::string question = Format(::Translate("Delete the content of the log file %s?"), Model.FileName);
     if (Dialogs().ConfirmNoDefault("\r" + question + "     ", TMsgDlgType::Confirmation, mbYesNo) != TModalResult::Yes)
         return;
     if (!File.CleanLogFile())

@@ -7,7 +7,8 @@ TPageSettingsWarnings::TPageSettingsWarnings(QWidget* parent)
     : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageSettingsWarnings>()) {
     Ui->setupUi(this);
     TitleLabel = Ui->LabelWarningsTitle;
-    ListStringsToTranslate = {"LabelWarningsTitle", "CheckboxShowScanDataOffsetsWarning", "CheckBoxNoAutopaddingWarning"};
+    ListStringsToTranslate = {"LabelWarningsTitle", "CheckboxShowScanDataOffsetsWarning",
+                              "CheckBoxNoAutopaddingWarning"};
 }
 
 TPageSettingsWarnings::~TPageSettingsWarnings() = default;

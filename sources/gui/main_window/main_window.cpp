@@ -34,15 +34,19 @@ namespace {
 constexpr const char* ProductHomePage = "https://lumora.example.org/";
 
 // The components of the frame whose captions come from the language file.
-const TStringList FrameComponents{
-    "MenuFile",         "MenuView",          "MenuHelp",         "MenuLanguage",       "MenuProjectNew",
-    "MenuProjectOpen",  "MenuProjectSave",   "MenuProjectSaveAs", "MenuSettings",      "MenuExpertMode",
-    "MenuPageSetup",    "MenuPrintXml",      "MenuExit",         "MenuRememberPos",    "MenuAlwaysOnTop",
-    "MenuTipOfTheDay",  "MenuHomePage",      "MenuGuidesPage",   "MenuFaqPage",        "MenuReportBug",
-    "MenuCheckNewVersion", "MenuHistory",    "MenuCredits",      "MenuAbout",          "OutlookItemSvcd",
-    "OutlookItemTools", "OutlookItemLog",    "TabSheetMain",     "TabSheetOptions",    "TabSheetChapters",
-    "TabSheetIsoFiles", "TabSheetNavigation", "TabSheetMpegScan", "TabSheetBuildRip",  "TabSheetBurn",
-    "TabSheetMpegStills", "TabSheetLog",     "TabSheetXmlViewer"};
+const TStringList FrameComponents{"MenuFile",         "MenuView",           "MenuHelp",
+                                  "MenuLanguage",     "MenuProjectNew",     "MenuProjectOpen",
+                                  "MenuProjectSave",  "MenuProjectSaveAs",  "MenuSettings",
+                                  "MenuExpertMode",   "MenuPageSetup",      "MenuPrintXml",
+                                  "MenuExit",         "MenuRememberPos",    "MenuAlwaysOnTop",
+                                  "MenuTipOfTheDay",  "MenuHomePage",       "MenuGuidesPage",
+                                  "MenuFaqPage",      "MenuReportBug",      "MenuCheckNewVersion",
+                                  "MenuHistory",      "MenuCredits",        "MenuAbout",
+                                  "OutlookItemSvcd",  "OutlookItemTools",   "OutlookItemLog",
+                                  "TabSheetMain",     "TabSheetOptions",    "TabSheetChapters",
+                                  "TabSheetIsoFiles", "TabSheetNavigation", "TabSheetMpegScan",
+                                  "TabSheetBuildRip", "TabSheetBurn",       "TabSheetMpegStills",
+                                  "TabSheetLog",      "TabSheetXmlViewer"};
 
 // Captions that carry the product's name.
 const char* const ComposedCaptions[] = {"MenuRememberPos", "MenuAlwaysOnTop", "MenuHomePage", "MenuAbout"};
@@ -132,8 +136,8 @@ void TMainWindow::CreatePages() {
     PageSettingsWarnings = new TPageSettingsWarnings;
     PageSettingsLog = new TPageSettingsLog(LogSettingsModel, LogLines.File);
     Pages = {PageLog, PageSettingsAuthoring, PageSettingsCdImage, PageSettingsWarnings, PageSettingsLog};
-    DlgSettings = new TDlgSettings({PageSettingsAuthoring, PageSettingsCdImage, PageSettingsWarnings, PageSettingsLog},
-                                   this);
+    DlgSettings =
+        new TDlgSettings({PageSettingsAuthoring, PageSettingsCdImage, PageSettingsWarnings, PageSettingsLog}, this);
     // The names the hosts dock; pages still to come simply host nothing yet.
     Ui->EmbeddedFormControlOptions->setProperty("pageName", "PageOptions");
     Ui->EmbeddedFormControlChapters->setProperty("pageName", "PageChapters");
@@ -295,7 +299,6 @@ void TMainWindow::ChooseLanguage(const std::string& name) {
 }
 
 void TMainWindow::TranslateAll() {
-
     TranslateWindow(*this, FrameComponents);
     for (const char* name : ComposedCaptions) {
         auto* action = findChild<QAction*>(name);
@@ -362,7 +365,9 @@ void TMainWindow::DisplayedPageChange() {
     }
 }
 
-void TMainWindow::UpdateGoPanel() { Ui->PanelGoCancel->setVisible(GoPanelVisible(GoCancel.CancelMode(), ActiveGroup())); }
+void TMainWindow::UpdateGoPanel() {
+    Ui->PanelGoCancel->setVisible(GoPanelVisible(GoCancel.CancelMode(), ActiveGroup()));
+}
 
 void TMainWindow::SetMenusBusy(bool busy) {
     for (QAction* action : {Ui->MenuSettings, Ui->MenuExpertMode}) action->setEnabled(!busy);
@@ -370,9 +375,9 @@ void TMainWindow::SetMenusBusy(bool busy) {
 
 void TMainWindow::SetWindowEnabled(bool enabled) {
     Ui->ButtonGoCancel->setEnabled(enabled || GoCancel.CancelMode());
-    for (QWidget* tab : {Ui->TabSheetMain, Ui->TabSheetOptions, Ui->TabSheetChapters, Ui->TabSheetIsoFiles,
-                         Ui->TabSheetNavigation, Ui->TabSheetBuildRip, Ui->TabSheetMpegScan, Ui->TabSheetBurn,
-                         Ui->TabSheetMpegStills})
+    for (QWidget* tab :
+         {Ui->TabSheetMain, Ui->TabSheetOptions, Ui->TabSheetChapters, Ui->TabSheetIsoFiles, Ui->TabSheetNavigation,
+          Ui->TabSheetBuildRip, Ui->TabSheetMpegScan, Ui->TabSheetBurn, Ui->TabSheetMpegStills})
         tab->setEnabled(enabled);
     for (TLumoraTabbedForm* page : Pages)
         if (page != PageLog) page->setEnabled(enabled);
@@ -483,7 +488,8 @@ void TMainWindow::RestorePosition() {
     const TFormGeometry current{x(), y(), width(), height(), TWindowState::wsNormal};
     try {
         const TFormGeometry geometry = saved.Load(current, ScreenOf(*this));
-        if (geometry.Width > 0 && geometry.Height > 0) setGeometry(geometry.Left, geometry.Top, geometry.Width, geometry.Height);
+        if (geometry.Width > 0 && geometry.Height > 0)
+            setGeometry(geometry.Left, geometry.Top, geometry.Width, geometry.Height);
         if (geometry.State == TWindowState::wsMaximized) setWindowState(Qt::WindowMaximized);
     } catch (const ESavedFormError&) {
     }

@@ -118,8 +118,7 @@ void RenewAccessibleNames(QWidget& root) {
             source = widget->accessibleName();
             widget->setProperty("lumoraAccessibleSource", source);
         }
-        if (!source.toString().isEmpty())
-            widget->setAccessibleName(QStr(Translate(source.toString().toStdString())));
+        if (!source.toString().isEmpty()) widget->setAccessibleName(QStr(Translate(source.toString().toStdString())));
     }
 }
 

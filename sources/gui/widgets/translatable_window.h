@@ -13,8 +13,7 @@ public:
 
     std::string WindowName() const override;
     TStringList ComponentNames() const override;
-    std::optional<TPropertyValue> GetProperty(const std::string& component,
-                                              const std::string& property) const override;
+    std::optional<TPropertyValue> GetProperty(const std::string& component, const std::string& property) const override;
     void SetProperty(const std::string& component, const std::string& property, const TPropertyValue& value) override;
 
 private:
