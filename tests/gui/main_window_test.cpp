@@ -340,3 +340,76 @@ TEST_F(GuiTest, TheSettingsTreeOffersItsTopicsWithGeneralSelected) {
 }
 
 }  // namespace
+
+namespace {
+
+class LogSettingsPage : public GuiTest {
+protected:
+    TDlgSettings* Dialog = nullptr;
+    QLineEdit* Edit = nullptr;
+    QCheckBox* Save = nullptr;
+    QPushButton* Clean = nullptr;
+
+    void OpenLogTopic() {
+        TMainWindow& window = Open();
+        Dialog = &window.SettingsDialog();
+        Dialog->BuildTree();
+        Dialog->SelectTopic("PageSettingsLog");
+        Dialog->show();
+        Edit = Dialog->findChild<QLineEdit*>("EditSaveLogFilename");
+        Save = Dialog->findChild<QCheckBox*>("CheckBoxSaveLog");
+        Clean = Dialog->findChild<QPushButton*>("ButtonCleanLog");
+        ASSERT_TRUE(Edit && Save && Clean);
+    }
+};
+
+TEST_F(LogSettingsPage, TheNameIsAppliedWhenEditingEndsAndCleanAsksFirst) {
+    OpenLogTopic();
+    const std::string name = Folder.File("run.txt");
+    Edit->setFocus();
+    QTest::keyClicks(Edit, QString::fromStdString(name));
+    EXPECT_TRUE(Save->isEnabled());
+    // Typing alone opens nothing.
+    EXPECT_FALSE(std::filesystem::exists(name));
+    QTest::keyClick(Edit, Qt::Key_Return);
+    EXPECT_FALSE(std::filesystem::exists(name));  // not saving yet
+    Save->click();
+    EXPECT_TRUE(Save->isChecked());
+    EXPECT_TRUE(Clean->isEnabled());
+    Window->HandleStatusLine("kept line");
+    EXPECT_EQ(ReadWholeFile(name), "kept line\r\n");
+    Dialogs.Answer(TModalResult::No);
+    Clean->click();
+    EXPECT_EQ(ReadWholeFile(name), "kept line\r\n");
+    Dialogs.Answer(TModalResult::Yes);
+    Clean->click();
+    EXPECT_EQ(ReadWholeFile(name), "");
+    ASSERT_EQ(Dialogs.Asked.size(), 2u);
+    EXPECT_EQ(Dialogs.Asked[0].Kind, "confirm-no-default");
+    Dialog->hide();
+}
+
+TEST_F(LogSettingsPage, ALogFileThatCannotBeOpenedSaysSo) {
+    OpenLogTopic();
+    QTest::keyClicks(Edit, QString::fromStdString(Folder.File("no-such-folder/run.txt")));
+    Save->click();
+    EXPECT_FALSE(Save->isChecked());
+    EXPECT_FALSE(Clean->isEnabled());
+    ASSERT_FALSE(Dialogs.Asked.empty());
+    EXPECT_NE(Dialogs.Asked.back().Message.find("no-such-folder/run.txt"), std::string::npos);
+    EXPECT_EQ(Dialogs.Asked.back().Type, TMsgDlgType::Warning);
+    Dialog->hide();
+}
+
+TEST_F(GuiTest, TheWindowComesBackWhereItWas) {
+    {
+        TMainWindow& window = Open();
+        window.setGeometry(40, 50, 1000, 700);
+        EXPECT_TRUE(window.close());
+    }
+    Window.reset();
+    TMainWindow& window = Open();
+    EXPECT_EQ(window.geometry().size(), QSize(1000, 700));
+}
+
+}  // namespace

@@ -15,6 +15,8 @@ TPageSettingsLog::TPageSettingsLog(TLogSettingsModel& model, TLogFile& file, QWi
     connect(Ui->RadioButtonVerbose, &QRadioButton::toggled, this, [this](bool on) { Model.Verbose = on; });
     connect(Ui->CheckBoxShowWarnings, &QCheckBox::toggled, this, [this](bool on) { Model.ShowWarnings = on; });
     connect(Ui->CheckBoxSaveLog, &QCheckBox::clicked, this, [this](bool on) {
+        // A name still being typed counts: the box acts on what the edit shows.
+        Model.FileName = Ui->EditSaveLogFilename->text().toStdString();
         Model.SaveLog = on;
         ApplySave();
     });

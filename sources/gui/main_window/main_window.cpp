@@ -255,9 +255,26 @@ void TMainWindow::Startup() {
     TrackPregap.CdImageTypeChanged(PageSettingsCdImage->Model.ImageType == ImageTypeCode("Toast"));
     WriteStartupLines();
     for (TLumoraTabbedForm* page : Pages) page->ResetPage();
+    CheckDesktopSize();
     ShowPage(PageMain);
     UpdateGoPanel();
     if (MainState.RememberSizePosition) RestorePosition();
+}
+
+void TMainWindow::CheckDesktopSize() {
+    const QScreen* screen = this->screen();
+    if (!screen) return;
+    // The designed minimum size, scaled by the screen's resolution.
+    const int dpi = static_cast<int>(screen->logicalDotsPerInch());
+    const QSize needed(minimumWidth() * dpi / 96, minimumHeight() * dpi / 96);
+    const QSize desktop = screen->availableGeometry().size();
+    if (desktop.width() >= needed.width() && desktop.height() >= needed.height()) return;
+    AdvancedMessageDlg(GuiSettings, "DoNotShowTooSmallDesktopAgain",
+                       "\r" +
+                           Translate("According to the desktop size/Windows Font size you are using,^the display will "
+                                     "not be optimal.") +
+                           "\r\r" + Translate("Increase your desktop size to have a better display.") + "\r",
+                       TMsgDlgType::Information, mbOK, "");
 }
 
 void TMainWindow::WriteStartupLines() {

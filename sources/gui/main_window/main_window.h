@@ -113,6 +113,8 @@ private:
     void StopWaitAnimation();
     void SetProgressText(const std::string& text, bool show);
     void WriteStartupLines();
+    // A desktop smaller than the window's minimum size is reported (unless silenced).
+    void CheckDesktopSize();
     void SetMenusBusy(bool busy);
     QTabWidget* GroupControl(int group) const;
     QWidget* TabOfPage(int id) const;

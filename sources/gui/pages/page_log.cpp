@@ -2,6 +2,7 @@
 
 #include <QScrollBar>
 
+#include "settings/language.h"
 #include "ui_page_log.h"
 #include "widgets/translatable_window.h"
 
@@ -16,13 +17,30 @@ void TCommandLinesMemo::ShowStart() {
 TPageLog::TPageLog(TLogLines& lines, QWidget* parent) : TLumoraTabbedForm(parent), Ui(std::make_unique<Ui::PageLog>()) {
     Ui->setupUi(this);
     TitleLabel = Ui->LabelLogTitle;
-    ListStringsToTranslate = {"LabelLogTitle", "LabelLogMessages", "LabelCommandLines", "ButtonDock",
-                              "ButtonDock.Hint"};
+    ListStringsToTranslate = {"LabelLogTitle", "LabelLogMessages", "LabelCommandLines", "ButtonDock.Hint"};
     Ui->LogMemo->setIconSize(QSize(16, 16));
     Ui->LogMemo->Attach(&lines);
     Commands = std::make_unique<TCommandLinesMemo>(*Ui->MemoCommandLine);
     ShowCommandLines(false);
-    connect(Ui->ButtonDock, &QToolButton::clicked, this, &TLumoraTabbedForm::ToggleDock);
+    connect(Ui->ButtonDock, &QToolButton::clicked, this, [this] {
+        ToggleDock();
+        UpdateDockCaption();
+    });
+}
+
+void TPageLog::Translate() {
+    TLumoraTabbedForm::Translate();
+    UpdateDockCaption();
+}
+
+void TPageLog::UpdateDockCaption() {
+    Ui->ButtonDock->setText(QStr(::Translate(IsDocked() ? "Undock" : "Dock")));
+    Ui->ButtonDock->setAccessibleName(Ui->ButtonDock->text());
+}
+
+void TPageLog::Dock() {
+    TLumoraTabbedForm::Dock();
+    UpdateDockCaption();
 }
 
 TPageLog::~TPageLog() = default;

@@ -38,8 +38,11 @@ public:
     QPlainTextEdit& MemoCommandLine();
     // Shows the command-lines panel below the log.
     void ShowCommandLines(bool show);
+    void Translate() override;
+    void Dock() override;
 
 private:
     std::unique_ptr<Ui::PageLog> Ui;
     std::unique_ptr<TCommandLinesMemo> Commands;
+    void UpdateDockCaption();
 };
