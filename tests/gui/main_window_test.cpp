@@ -127,6 +127,11 @@ TEST_F(GuiTest, ALongCommandIsCancelledFromTheWindowAndASecondCancelIsIgnored) {
     EXPECT_FALSE(panel->isHidden());  // a running queue keeps its Cancel button in every group
     ASSERT_TRUE(WaitFor([&] { return !window.Log().Lines().empty() || window.Log().HasPending(); }));
     EXPECT_EQ(button->text(), "Cancel");
+    // Busy: the menus that would start or change something are off, and so are the pages.
+    EXPECT_FALSE(Find<QAction>("MenuSettings")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("MenuExpertMode")->isEnabled());
+    EXPECT_FALSE(Find<QWidget>("TabSheetMain")->isEnabled());
+    EXPECT_TRUE(Find<QWidget>("TabSheetLog")->isEnabled());
     QTest::mouseClick(button, Qt::LeftButton);
     // A cancel still pending ignores further clicks (the frame model's test covers the pending state).
     if (window.Manager().IsRunning()) {
@@ -137,6 +142,8 @@ TEST_F(GuiTest, ALongCommandIsCancelledFromTheWindowAndASecondCancelIsIgnored) {
     EXPECT_EQ(cancels.load(), 1);
     EXPECT_EQ(button->text(), "Go");
     EXPECT_FALSE(window.GoCancelState().CancelMode());
+    EXPECT_TRUE(Find<QAction>("MenuSettings")->isEnabled());
+    EXPECT_TRUE(Find<QWidget>("TabSheetMain")->isEnabled());
     window.SelectGroup(GroupTools, true);
     EXPECT_TRUE(panel->isHidden());
 }
