@@ -420,3 +420,24 @@ TEST_F(GuiTest, TheWindowComesBackWhereItWas) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GuiTest, LongFrenchCaptionsWidenTheSettingsDialogInsteadOfBeingCut) {
+    TMainWindow& window = Open();
+    window.ChooseLanguage("Français");
+    TDlgSettings& dialog = window.SettingsDialog();
+    for (const char* topic :
+         {"PageSettingsAuthoring", "PageSettingsCdImage", "PageSettingsWarnings", "PageSettingsLog"}) {
+        dialog.BuildTree();
+        dialog.SelectTopic(topic);
+        dialog.Translate();
+        dialog.show();
+        QCoreApplication::processEvents();
+        for (QAbstractButton* box : FindPage(topic)->findChildren<QAbstractButton*>())
+            EXPECT_GE(box->width(), box->sizeHint().width()) << box->objectName().toStdString();
+        dialog.hide();
+    }
+}
+
+}  // namespace

@@ -28,6 +28,7 @@ TDlgSettings::TDlgSettings(std::vector<TLumoraTabbedForm*> pages, QWidget* paren
     Ui->setupUi(this);
     setWindowFlag(Qt::Tool);
     Ui->SplitterSettings->setStretchFactor(1, 1);
+    Ui->SplitterSettings->setChildrenCollapsible(false);
     Ui->SplitterSettings->setSizes({190, 560});
     connect(Ui->TreeViewSettings, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* item) { TopicChanged(item); });
@@ -68,6 +69,18 @@ void TDlgSettings::Translate() {
     QTreeWidget& tree = *Ui->TreeViewSettings;
     for (int i = 0; i < tree.topLevelItemCount(); ++i)
         tree.topLevelItem(i)->setText(0, QStr(::Translate(Topics[i].Caption)));
+    FitPage();
+}
+
+void TDlgSettings::FitPage() {
+    // Long captions (translations often are) widen the dialog rather than being cut.
+    QSplitter& splitter = *Ui->SplitterSettings;
+    const int tree = std::max(Ui->TreeViewSettings->minimumWidth(), splitter.sizes().value(0));
+    const int page = Ui->EmbeddedFormControlSettings->sizeHint().width();
+    const QMargins margins = layout()->contentsMargins();
+    const int needed = margins.left() + tree + splitter.handleWidth() + page + margins.right();
+    if (needed > width()) resize(needed, height());
+    if (splitter.sizes().value(1) < page) splitter.setSizes({tree, page});
 }
 
 void TDlgSettings::TopicChanged(QTreeWidgetItem* item) {
@@ -75,4 +88,5 @@ void TDlgSettings::TopicChanged(QTreeWidgetItem* item) {
     const QString name = item->data(0, Qt::UserRole).toString();
     Ui->EmbeddedFormControlSettings->SetEmbeddedFormName(name);
     for (TLumoraTabbedForm* page : Pages) page->SetPageVisible(page->objectName() == name);
+    FitPage();
 }

@@ -34,4 +34,5 @@ private:
     std::unique_ptr<Ui::DlgSettings> Ui;
     std::vector<TLumoraTabbedForm*> Pages;
     void TopicChanged(QTreeWidgetItem* item);
+    void FitPage();
 };
