@@ -7,6 +7,7 @@
 #include "settings/language.h"
 #include "support/folders_scope.h"
 #include "support/temp_folder.h"
+#include "workflow/log_functions.h"
 #include "workflow/log_lines.h"
 #include "workflow/log_settings.h"
 
@@ -114,6 +115,38 @@ TEST(LogSettings, LoadStoreAndTheTextExtension) {
     EXPECT_FALSE(store.GetBool("LogWarnings", true));
     EXPECT_EQ(TLogSettingsModel::WithTextExtension("/tmp/run"), "/tmp/run.txt");
     EXPECT_EQ(TLogSettingsModel::WithTextExtension("/tmp/run.TXT"), "/tmp/run.TXT");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(LogFunctions, NothingHappensWithoutALogAndEachLevelHasItsIcon) {
+    LogError("lost");  // no log page yet: nothing, and no crash
+    TLogLines lines;
+    TCommandLinesList commands;
+    commands.AddLine("vcdxbuild");
+    SetLogTargets(&lines, &commands);
+    LogPlain("plain");
+    LogDebug("debug");
+    LogWarning("warning");
+    LogInformation("information");
+    LogAssertion("assertion");
+    LogError("two\nlines");
+    LogUnknown("unknown");
+    LogList({"a", "b"});
+    const TLogLines::TBatch batch = lines.TakeBatch();
+    const std::vector<TIconType> icons{TIconType::iconNone,        TIconType::iconDebug,     TIconType::iconWarning,
+                                       TIconType::iconInformation, TIconType::iconAssertion, TIconType::iconError,
+                                       TIconType::iconError,       TIconType::iconUnknown,   TIconType::iconNone,
+                                       TIconType::iconNone};
+    ASSERT_EQ(batch.Added.size(), icons.size());
+    for (std::size_t i = 0; i < icons.size(); ++i) EXPECT_EQ(batch.Added[i].Icon, icons[i]) << i;
+    ClearCommandLines();
+    EXPECT_EQ(commands.LineCount(), 0);
+    ClearLog();
+    EXPECT_TRUE(lines.TakeBatch().Cleared);
+    SetLogTargets(nullptr, nullptr);
 }
 
 }  // namespace

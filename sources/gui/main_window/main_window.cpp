@@ -25,6 +25,7 @@
 #include "widgets/log_view.h"
 #include "widgets/page_host.h"
 #include "widgets/translatable_window.h"
+#include "workflow/log_functions.h"
 
 // The icons are compiled into the GUI library, which a static link does not register by itself.
 static void InitGuiResources() { Q_INIT_RESOURCE(lumora); }
@@ -88,6 +89,7 @@ TMainWindow::TMainWindow(const TFrameAvailability& availability, QWidget* parent
 
 TMainWindow::~TMainWindow() {
     Services = TMainWindowServices();
+    SetLogTargets(nullptr, nullptr);
     // Docked pages go with their hosts; floating ones are children of this window.
     delete DlgSettings;
     for (TLumoraTabbedForm* page : Pages) delete page;
@@ -136,6 +138,7 @@ void TMainWindow::CreatePages() {
     PageSettingsWarnings = new TPageSettingsWarnings;
     PageSettingsLog = new TPageSettingsLog(LogSettingsModel, LogLines.File);
     Pages = {PageLog, PageSettingsAuthoring, PageSettingsCdImage, PageSettingsWarnings, PageSettingsLog};
+    SetLogTargets(&LogLines, &PageLog->CommandLines());
     DlgSettings =
         new TDlgSettings({PageSettingsAuthoring, PageSettingsCdImage, PageSettingsWarnings, PageSettingsLog}, this);
     // The names the hosts dock; pages still to come simply host nothing yet.
@@ -279,11 +282,11 @@ void TMainWindow::CheckDesktopSize() {
 
 void TMainWindow::WriteStartupLines() {
     const TDetectedTools& tools = DetectedTools();
-    LogLines.Add(std::string(ProductName) + " v" + ProductVersion, TIconType::iconNone);
-    LogLines.Add(VcdImagerStatusText(tools), TIconType::iconNone);
-    LogLines.Add(CdrdaoStatusText(tools), TIconType::iconNone);
-    LogLines.Add("", TIconType::iconNone);
-    PageLog->CommandLines().Clear();
+    LogPlain(std::string(ProductName) + " v" + ProductVersion);
+    LogPlain(VcdImagerStatusText(tools));
+    LogPlain(CdrdaoStatusText(tools));
+    LogPlain("");
+    ClearCommandLines();
 }
 
 void TMainWindow::BuildLanguageMenu() {
