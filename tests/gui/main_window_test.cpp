@@ -127,6 +127,11 @@ TEST_F(GuiTest, ALongCommandIsCancelledFromTheWindowAndASecondCancelIsIgnored) {
     EXPECT_FALSE(panel->isHidden());  // a running queue keeps its Cancel button in every group
     ASSERT_TRUE(WaitFor([&] { return !window.Log().Lines().empty() || window.Log().HasPending(); }));
     EXPECT_EQ(button->text(), "Cancel");
+    // The run starts on an empty log, and its command line is listed.
+    window.LogPage().LogMemo().Flush();
+    EXPECT_NE(window.LogPage().LogMemo().Model().index(0).data().toString(), "Lumora v1.1.6");
+    const QString commandLines = window.LogPage().MemoCommandLine().toPlainText();
+    EXPECT_TRUE(commandLines.startsWith("cd \"/tmp/\"\n\"/bin/sh\" -c 'while")) << commandLines.toStdString();
     // Busy: the menus that would start or change something are off, and so are the pages.
     EXPECT_FALSE(Find<QAction>("MenuSettings")->isEnabled());
     EXPECT_FALSE(Find<QAction>("MenuExpertMode")->isEnabled());

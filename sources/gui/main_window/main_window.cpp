@@ -115,6 +115,8 @@ void TMainWindow::RegisterServices() {
     events.OnBegin = [this](TCommandsManager&) {
         GoCancel.QueueBegin();
         SetWindowEnabled(false);
+        StopWaitAnimation();
+        ClearCommandLines();
     };
     events.OnCancelEnable = [this](TCommandsManager&, bool enable) {
         GoCancel.CancelEnable(enable);
@@ -125,6 +127,7 @@ void TMainWindow::RegisterServices() {
     events.OnAllDone = [this](TCommandsManager&) { Services.QueueAllDone(); };
     events.OnMessage = [this](TCommandsManager&, const std::string& text) { ShowWaitMessage(text); };
     events.OnCommandEnded = [this](TCommandsManager&, bool stopWaiting) {
+        LogPlain("");  // a separator between the commands of a queue
         if (stopWaiting) StopWaitAnimation();
     };
     Commands = std::make_unique<TCommandsManager>(events);
@@ -424,7 +427,7 @@ void TMainWindow::RunSingleCommand(std::unique_ptr<TCommandInterface> command, b
     if (Commands->IsRunning()) return;
     Commands->Add(std::move(command));
     if (showLog) ShowPage(TPageId::PageLog);
-    PageLog->CommandLines().Clear();
+    ClearLog();
     Commands->Run(true, &PageLog->CommandLines(), nullptr, nullptr, successSound, failureSound);
 }
 
