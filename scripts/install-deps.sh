@@ -17,7 +17,7 @@ PACKAGES="
     libpugixml-dev libcli11-dev libvips-dev
     qt6-base-dev qt6-multimedia-dev libqt6svg6-dev qt6-tools-dev-tools
     vcdimager cdrdao mjpegtools ffmpeg
-    xvfb xauth
+    xvfb xauth desktop-file-utils appstream libxml2-utils shared-mime-info
 "
 
 $SUDO apt-get update -q

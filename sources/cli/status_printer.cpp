@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "exec/status_lines.h"
+#include "exec/status_router.h"
 #include "lib/json_text.h"
 #include "lib/text.h"
 
@@ -58,18 +59,13 @@ void TStatusPrinter::EndProgress() {
 }
 
 void TStatusPrinter::Line(const std::string& statusLine) {
-    if (IsElement(statusLine, "guiprogress")) {
-        int position = 0;
-        try {
-            position = std::clamp(std::stoi(AttributeValue(statusLine, "position")), 0, 100);
-        } catch (const std::exception&) {
-        }
-        return Progress(AttributeValue(statusLine, "message"), position);
-    }
-    const bool isLog = IsElement(statusLine, "log");
+    const TRoutedLine routed = RouteStatusLine(statusLine, {.Verbose = ShowDebug, .ShowWarnings = true});
+    if (routed.Kind == TRoutedLine::TKind::Hidden) return;
+    if (routed.Kind == TRoutedLine::TKind::Progress) return Progress(routed.Text, routed.Position);
+    // A log element of an unknown level keeps its level name here; the log page shows it whole.
+    const bool isLog = routed.IsLogElement;
     const std::string text = isLog ? LogElementText(statusLine) : statusLine;
-    const std::string level = isLog ? AttributeValue(statusLine, "level") : "";
-    if (level == LogLevel::Debug && !ShowDebug) return;
+    const std::string& level = routed.Level;
     if (Mode == TOutputMode::Json) {
         if (isLog)
             Write("{\"kind\":\"log\",\"level\":" + JsonQuoted(level) + ",\"text\":" + JsonQuoted(text) + "}\n");
