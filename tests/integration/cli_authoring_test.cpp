@@ -27,7 +27,7 @@ protected:
     void ExpectRipGivesBack(const fs::path& cue, const std::vector<fs::path>& sources) {
         const fs::path ripFolder = Folder.Path() / ("rip-" + cue.stem().string());
         fs::create_directories(ripFolder);
-        const TRun rip = Cli("rip " + Quoted(cue) + " --xml " + Quoted(ripFolder / "rip.xml"));
+        const TProgramRun rip = Cli("rip " + QuotedPath(cue) + " --xml " + QuotedPath(ripFolder / "rip.xml"));
         ASSERT_EQ(rip.ExitCode, 0u) << rip.Text();
         // vcdxrip writes the tracks into its working folder: the CLI's.
         for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -65,16 +65,16 @@ TEST_F(CliAuthoring, DiscTypesAndImageTypesBuildImagesTheToolsReadBack) {
         std::string files;
         std::vector<fs::path> motion;
         for (const char* name : c.Files) {
-            files += " " + Quoted(Sample(name));
+            files += " " + QuotedPath(Sample(name));
             if (std::string(name).find("still") == std::string::npos) motion.push_back(Sample(name));
         }
         const fs::path image = Folder.Path() / (std::string(c.Name) + ".bin");
-        const TRun author = Cli("author " + std::string(c.Options) + " --output " + Quoted(image) + files);
+        const TProgramRun author = Cli("author " + std::string(c.Options) + " --output " + QuotedPath(image) + files);
         ASSERT_EQ(author.ExitCode, 0u) << c.Name << "\n" << author.Text();
         EXPECT_NE(author.Text().find("image: " + image.string()), std::string::npos) << c.Name;
 
         const fs::path cue = fs::path(image).replace_extension(".cue");
-        const TRun info = RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(cue));
+        const TProgramRun info = RunProgramFor("vcd-info", "--no-banner --cue-file " + QuotedPath(cue));
         EXPECT_EQ(info.ExitCode, 0u) << c.Name;
         EXPECT_NE(info.Text().find(c.Detected), std::string::npos) << c.Name << "\n" << info.Text();
         ExpectRipGivesBack(cue, motion);
@@ -83,16 +83,16 @@ TEST_F(CliAuthoring, DiscTypesAndImageTypesBuildImagesTheToolsReadBack) {
 
 TEST_F(CliAuthoring, TocAndToastImages) {
     const fs::path file = Sample("pal_vcd_8s_1.mpg");
-    const TRun toc = Cli("author --image toc --output " + Quoted(Folder.Path() / "disc.toc") + " " + Quoted(file));
+    const TProgramRun toc = Cli("author --image toc --output " + QuotedPath(Folder.Path() / "disc.toc") + " " + QuotedPath(file));
     ASSERT_EQ(toc.ExitCode, 0u) << toc.Text();
     EXPECT_TRUE(fs::exists(Folder.Path() / "disc_01.img"));
-    const TRun info = RunProgram("vcd-info", "--no-banner --toc-file " + Quoted(Folder.Path() / "disc.toc"));
+    const TProgramRun info = RunProgramFor("vcd-info", "--no-banner --toc-file " + QuotedPath(Folder.Path() / "disc.toc"));
     EXPECT_EQ(info.ExitCode, 0u);
     EXPECT_NE(info.Text().find("VCD 2.0 detected"), std::string::npos) << info.Text();
 
     const fs::path toastFolder = Folder.Path() / "toast";
     fs::create_directories(toastFolder);
-    const TRun toast = Cli("author --image toast --output " + Quoted(toastFolder / "mac.toc") + " " + Quoted(file));
+    const TProgramRun toast = Cli("author --image toast --output " + QuotedPath(toastFolder / "mac.toc") + " " + QuotedPath(file));
     ASSERT_EQ(toast.ExitCode, 0u) << toast.Text();
     bool hasImage = false;
     for (const auto& entry : fs::directory_iterator(toastFolder)) {
@@ -109,12 +109,12 @@ TEST_F(CliAuthoring, ASavedProjectBuildsTheSameImageUntilItsFileChanges) {
     const fs::path second = Sample("pal_vcd_8s_2.mpg");
     const fs::path project = Folder.Path() / "project.dsv";
     const fs::path image = Folder.Path() / "authored.bin";
-    const TRun author = Cli("author --chapters 3 --save " + Quoted(project) + " --output " + Quoted(image) + " " +
-                            Quoted(first) + " " + Quoted(second));
+    const TProgramRun author = Cli("author --chapters 3 --save " + QuotedPath(project) + " --output " + QuotedPath(image) + " " +
+                            QuotedPath(first) + " " + QuotedPath(second));
     ASSERT_EQ(author.ExitCode, 0u) << author.Text();
 
     const fs::path rebuilt = Folder.Path() / "rebuilt.bin";
-    const TRun build = Cli("build " + Quoted(project) + " --output " + Quoted(rebuilt));
+    const TProgramRun build = Cli("build " + QuotedPath(project) + " --output " + QuotedPath(rebuilt));
     ASSERT_EQ(build.ExitCode, 0u) << build.Text();
     EXPECT_TRUE(ReadWholeFile(rebuilt.string()) == ReadWholeFile(image.string()));
 
@@ -124,7 +124,7 @@ TEST_F(CliAuthoring, ASavedProjectBuildsTheSameImageUntilItsFileChanges) {
         edit.seekp(5000);
         edit.put('\x7f');
     }
-    const TRun refused = Cli("build " + Quoted(project) + " --output " + Quoted(Folder.Path() / "refused.bin"));
+    const TProgramRun refused = Cli("build " + QuotedPath(project) + " --output " + QuotedPath(Folder.Path() / "refused.bin"));
     EXPECT_NE(refused.ExitCode, 0u);
     EXPECT_NE(refused.Text().find("The original MPEG file has been modified or changed (bad CRC)"), std::string::npos)
         << refused.Text();
@@ -193,8 +193,8 @@ TEST_F(CliAuthoring, CtrlCDuringABuildEndsTheJobAndLeavesThePreviousImage) {
 
 TEST_F(CliAuthoring, MachineReadableOutputAndExitCodes) {
     const fs::path xml = Folder.Path() / "only.xml";
-    const TRun json =
-        Cli("--json author --xml-only --output " + Quoted(xml) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")));
+    const TProgramRun json =
+        Cli("--json author --xml-only --output " + QuotedPath(xml) + " " + QuotedPath(Sample("pal_vcd_8s_1.mpg")));
     ASSERT_EQ(json.ExitCode, 0u) << json.Text();
     for (const std::string& line : json.Lines)
         if (!line.empty()) {
@@ -205,9 +205,9 @@ TEST_F(CliAuthoring, MachineReadableOutputAndExitCodes) {
     EXPECT_TRUE(fs::exists(xml));
     EXPECT_FALSE(fs::exists(Folder.Path() / "only.bin"));
 
-    EXPECT_EQ(Cli("author --type dvd " + Quoted(Sample("pal_vcd_8s_1.mpg"))).ExitCode, 2u);
-    EXPECT_EQ(Cli("analyse " + Quoted(Folder.Path() / "missing.mpg")).ExitCode, 1u);
-    const TRun analyse = Cli("analyse " + Quoted(Sample("ntsc_vcd_8s.mpg")));
+    EXPECT_EQ(Cli("author --type dvd " + QuotedPath(Sample("pal_vcd_8s_1.mpg"))).ExitCode, 2u);
+    EXPECT_EQ(Cli("analyse " + QuotedPath(Folder.Path() / "missing.mpg")).ExitCode, 1u);
+    const TProgramRun analyse = Cli("analyse " + QuotedPath(Sample("ntsc_vcd_8s.mpg")));
     EXPECT_EQ(analyse.ExitCode, 0u) << analyse.Text();
 }
 
@@ -237,8 +237,8 @@ TEST_F(CliAuthoring, TheComplianceTableKeepsItsRefusalsWhateverTheAnswers) {
             for (const bool yes : {true, false}) {
                 const fs::path xml = Folder.Path() / ("table" + std::to_string(++run) + ".xml");
                 const std::string options = std::string(yes ? "--yes" : "--no") + (expert ? " --expert" : "");
-                const TRun author = RunProgram(CliPath, options + " author --xml-only " + c.Options + " --output " +
-                                                            Quoted(xml) + " " + Quoted(Sample(c.File)));
+                const TProgramRun author = RunProgramFor(CliPath, options + " author --xml-only " + c.Options + " --output " +
+                                                            QuotedPath(xml) + " " + QuotedPath(Sample(c.File)));
                 const unsigned expected = (expert ? c.Expert : c.Plain)[yes ? 0 : 1];
                 EXPECT_EQ(author.ExitCode, expected) << c.File << " " << c.Options << " " << options << "\n"
                                                      << author.Text();
@@ -253,8 +253,8 @@ TEST_F(CliAuthoring, TheComplianceTableKeepsItsRefusalsWhateverTheAnswers) {
     // The stored setting switches expert mode on as --expert does.
     UsePortableCli("[Lumora]\r\nExpertMode=1\r\n");
     const fs::path xml = Folder.Path() / "stored-expert.xml";
-    const TRun stored = RunProgram(CliPath, "--yes author --xml-only --type vcd20 --output " + Quoted(xml) + " " +
-                                                Quoted(Sample("pal_svcd_8s.mpg")));
+    const TProgramRun stored = RunProgramFor(CliPath, "--yes author --xml-only --type vcd20 --output " + QuotedPath(xml) + " " +
+                                                QuotedPath(Sample("pal_svcd_8s.mpg")));
     EXPECT_EQ(stored.ExitCode, 0u) << stored.Text();
     EXPECT_NE(stored.Text().find("VCD1.1/VCD2.0 requires MPEG1 files, not MPEG2 files"), std::string::npos);
 }
@@ -263,7 +263,7 @@ TEST_F(CliAuthoring, EveryRefusedFileIsNamedWithItsReason) {
     const fs::path vob = Folder.Path() / "clip.vob";
     fs::copy_file(Sample("pal_vcd_8s_1.mpg"), vob);
     const fs::path missing = Folder.Path() / "nothere.mpg";
-    const TRun analyse = Cli("analyse " + Quoted(vob) + " " + Quoted(missing));
+    const TProgramRun analyse = Cli("analyse " + QuotedPath(vob) + " " + QuotedPath(missing));
     EXPECT_EQ(analyse.ExitCode, 1u);
     EXPECT_NE(analyse.Text().find("Invalid MPEG/MPG/M1P/M2P filename:\n  " + vob.string()), std::string::npos)
         << analyse.Text();
@@ -279,9 +279,9 @@ TEST_F(CliAuthoring, EveryRefusedFileIsNamedWithItsReason) {
     const fs::path dangling = Folder.Path() / "dangling.mpg";
     fs::create_symlink(Folder.Path() / "gone.mpg", dangling);
     const fs::path xml = Folder.Path() / "refused.xml";
-    const TRun author =
-        Cli("author --xml-only --output " + Quoted(xml) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")) + " " +
-            Quoted(missing) + " " + Quoted(folder) + " " + Quoted(pipe) + " " + Quoted(zero) + " " + Quoted(dangling));
+    const TProgramRun author =
+        Cli("author --xml-only --output " + QuotedPath(xml) + " " + QuotedPath(Sample("pal_vcd_8s_1.mpg")) + " " +
+            QuotedPath(missing) + " " + QuotedPath(folder) + " " + QuotedPath(pipe) + " " + QuotedPath(zero) + " " + QuotedPath(dangling));
     EXPECT_EQ(author.ExitCode, 1u);
     for (const fs::path& path : {missing, dangling})
         EXPECT_NE(author.Text().find("The file \"" + path.string() + "\" does not exist"), std::string::npos)
@@ -296,7 +296,7 @@ TEST_F(CliAuthoring, EveryRefusedFileIsNamedWithItsReason) {
 }
 
 TEST_F(CliAuthoring, ChapterValuesThatCannotBeMadeFailTheJob) {
-    const std::string film = Quoted(Sample("pal_vcd_8s_1.mpg"));
+    const std::string film = QuotedPath(Sample("pal_vcd_8s_1.mpg"));
     struct TCase {
         const char* Options;
         unsigned ExitCode;
@@ -315,16 +315,16 @@ TEST_F(CliAuthoring, ChapterValuesThatCannotBeMadeFailTheJob) {
     int run = 0;
     for (const TCase& c : cases) {
         const fs::path xml = Folder.Path() / ("chapters" + std::to_string(++run) + ".xml");
-        const TRun author =
-            Cli("author --xml-only " + std::string(c.Options) + " --output " + Quoted(xml) + " " + film);
+        const TProgramRun author =
+            Cli("author --xml-only " + std::string(c.Options) + " --output " + QuotedPath(xml) + " " + film);
         EXPECT_EQ(author.ExitCode, c.ExitCode) << c.Options << "\n" << author.Text();
         EXPECT_NE(author.Text().find(c.Said), std::string::npos) << c.Options << "\n" << author.Text();
         EXPECT_EQ(fs::exists(xml), c.ExitCode == 0) << c.Options;
     }
     // A chapter beyond the end of one of several files names that file.
     const fs::path shortFile = Sample("pal_vcd_5s.mpg");
-    const TRun some = Cli("author --chapters 6.5 --xml-only --output " + Quoted(Folder.Path() / "some.xml") + " " +
-                          film + " " + Quoted(shortFile));
+    const TProgramRun some = Cli("author --chapters 6.5 --xml-only --output " + QuotedPath(Folder.Path() / "some.xml") + " " +
+                          film + " " + QuotedPath(shortFile));
     EXPECT_EQ(some.ExitCode, 1u) << some.Text();
     EXPECT_NE(some.Text().find("The chapters of \"" + shortFile.string() + "\" could not all be made"),
               std::string::npos)
@@ -352,17 +352,17 @@ TEST_F(CliAuthoring, IsoFilesLandOnTheDiscUnderUniqueNames) {
 
     const fs::path image = Folder.Path() / "files.bin";
     const fs::path project = Folder.Path() / "files.dsv";
-    const TRun author = Cli("author --output " + Quoted(image) + " --save " + Quoted(project) + " " +
-                            Quoted(Sample("pal_vcd_8s_1.mpg")) + " --iso-files " + Quoted(one) + " " + Quoted(two) +
-                            " " + Quoted(docs));
+    const TProgramRun author = Cli("author --output " + QuotedPath(image) + " --save " + QuotedPath(project) + " " +
+                            QuotedPath(Sample("pal_vcd_8s_1.mpg")) + " --iso-files " + QuotedPath(one) + " " + QuotedPath(two) +
+                            " " + QuotedPath(docs));
     ASSERT_EQ(author.ExitCode, 0u) << author.Text();
     // The saved project keeps the names: its image is the same.
     const fs::path rebuilt = Folder.Path() / "rebuilt-files.bin";
-    const TRun build = Cli("build " + Quoted(project) + " --output " + Quoted(rebuilt));
+    const TProgramRun build = Cli("build " + QuotedPath(project) + " --output " + QuotedPath(rebuilt));
     ASSERT_EQ(build.ExitCode, 0u) << build.Text();
     EXPECT_TRUE(ReadWholeFile(rebuilt.string()) == ReadWholeFile(image.string()));
-    const TRun info =
-        RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(fs::path(image).replace_extension(".cue")));
+    const TProgramRun info =
+        RunProgramFor("vcd-info", "--no-banner --cue-file " + QuotedPath(fs::path(image).replace_extension(".cue")));
     ASSERT_EQ(info.ExitCode, 0u) << info.Text();
     for (const char* entry :
          {"HOLIDAY_.TXT;1", "HOLIDA_1.TXT;1", "MY_DOCS", "/MY_DOCS/:", "NOTES.TXT;1", "/MY_DOCS/SUB/:", "DEEP.TXT;1"})
@@ -371,8 +371,8 @@ TEST_F(CliAuthoring, IsoFilesLandOnTheDiscUnderUniqueNames) {
     // The files come back from the image as they went in.
     const fs::path ripFolder = Folder.Path() / "rip-files";
     fs::create_directories(ripFolder);
-    const TRun rip =
-        Cli("rip " + Quoted(fs::path(image).replace_extension(".cue")) + " --xml " + Quoted(ripFolder / "rip.xml"));
+    const TProgramRun rip =
+        Cli("rip " + QuotedPath(fs::path(image).replace_extension(".cue")) + " --xml " + QuotedPath(ripFolder / "rip.xml"));
     ASSERT_EQ(rip.ExitCode, 0u) << rip.Text();
     const std::string ripped = ReadWholeFile((ripFolder / "rip.xml").string());
     for (const char* name : {"HOLIDAY_.TXT", "HOLIDA_1.TXT", "NOTES.TXT", "DEEP.TXT"})
@@ -389,8 +389,8 @@ TEST_F(CliAuthoring, IsoFilesLandOnTheDiscUnderUniqueNames) {
     fs::create_directories(deep);
     std::ofstream(deep / "far.txt") << "far";
     for (const fs::path& path : {Folder.Path() / "missing.txt", vcd, Folder.Path() / "deep"}) {
-        const TRun failed = Cli("author --output " + Quoted(refused) + " " + Quoted(Sample("pal_vcd_8s_1.mpg")) +
-                                " --iso-files " + Quoted(path));
+        const TProgramRun failed = Cli("author --output " + QuotedPath(refused) + " " + QuotedPath(Sample("pal_vcd_8s_1.mpg")) +
+                                " --iso-files " + QuotedPath(path));
         EXPECT_EQ(failed.ExitCode, 1u) << failed.Text();
         EXPECT_NE(failed.Text().find("error:"), std::string::npos) << failed.Text();
         EXPECT_FALSE(fs::exists(refused));
@@ -401,13 +401,13 @@ TEST_F(CliAuthoring, IsoFilesLandOnTheDiscUnderUniqueNames) {
 }
 
 TEST_F(CliAuthoring, ValuesBeyondTheirLimitsAreRefusedWhereTheyEnter) {
-    const std::string film = Quoted(Sample("pal_vcd_8s_1.mpg"));
+    const std::string film = QuotedPath(Sample("pal_vcd_8s_1.mpg"));
     const fs::path xml = Folder.Path() / "limits.xml";
-    const TRun label =
-        Cli("author --xml-only --label " + std::string(33, 'L') + " --output " + Quoted(xml) + " " + film);
+    const TProgramRun label =
+        Cli("author --xml-only --label " + std::string(33, 'L') + " --output " + QuotedPath(xml) + " " + film);
     EXPECT_EQ(label.ExitCode, 2u);
     EXPECT_NE(label.Text().find("is longer than 32 characters"), std::string::npos) << label.Text();
-    const TRun album = Cli("author --xml-only --album ALBUM_NAME_OF_SEVENTEEN --output " + Quoted(xml) + " " + film);
+    const TProgramRun album = Cli("author --xml-only --album ALBUM_NAME_OF_SEVENTEEN --output " + QuotedPath(xml) + " " + film);
     EXPECT_EQ(album.ExitCode, 2u);
     EXPECT_NE(album.Text().find("The album name \"ALBUM_NAME_OF_SEVENTEEN\" is longer than 16 characters"),
               std::string::npos)
@@ -416,7 +416,7 @@ TEST_F(CliAuthoring, ValuesBeyondTheirLimitsAreRefusedWhereTheyEnter) {
 
     // A stored option out of its range stops the generation with its reason.
     UsePortableCli("[Lumora]\r\nCustomizeGaps=1\r\nLeadoutPreGap=5000\r\n");
-    const TRun gaps = Cli("author --xml-only --output " + Quoted(xml) + " " + film);
+    const TProgramRun gaps = Cli("author --xml-only --output " + QuotedPath(xml) + " " + film);
     EXPECT_EQ(gaps.ExitCode, 1u) << gaps.Text();
     EXPECT_NE(gaps.Text().find("The leadout pregap must be between 0 and 300, not 5000"), std::string::npos)
         << gaps.Text();

@@ -50,8 +50,8 @@ protected:
 
     void SetUp() override { fs::create_directories(Sources); }
 
-    TRun Answered(const std::string& answer, const std::string& parameters) const {
-        return RunProgram(CliPath, answer + " " + parameters);
+    TProgramRun Answered(const std::string& answer, const std::string& parameters) const {
+        return RunProgramFor(CliPath, answer + " " + parameters);
     }
 
     // A two-sequence disc made by the real tools: "sources/disc.bin", its
@@ -59,8 +59,8 @@ protected:
     fs::path SourceImage() {
         const fs::path image = Sources / "disc.bin";
         if (fs::exists(image)) return image;
-        const TRun made = Cli("author --save " + Quoted(Sources / "project.dsv") + " --output " + Quoted(image) + " " +
-                              Quoted(Sample("pal_vcd_8s_1.mpg")) + " " + Quoted(Sample("pal_vcd_8s_2.mpg")));
+        const TProgramRun made = Cli("author --save " + QuotedPath(Sources / "project.dsv") + " --output " + QuotedPath(image) + " " +
+                              QuotedPath(Sample("pal_vcd_8s_1.mpg")) + " " + QuotedPath(Sample("pal_vcd_8s_2.mpg")));
         EXPECT_EQ(made.ExitCode, 0u) << made.Text();
         return image;
     }
@@ -84,29 +84,29 @@ TEST_F(CliOutputs, ExistingOutputsAreReplacedOnlyWhenTheAnswerIsYes) {
     const std::vector<TJob> jobs = {
         {"author",
          {"disc.bin", "disc.cue", "disc.xml"},
-         [&](const fs::path& out) { return "author --output " + Quoted(out / "disc.bin") + " " + Quoted(mpeg); }},
+         [&](const fs::path& out) { return "author --output " + QuotedPath(out / "disc.bin") + " " + QuotedPath(mpeg); }},
         {"author toc",
          {"disc.toc", "disc_01.img", "disc.xml"},
          [&](const fs::path& out) {
-             return "author --image toc --output " + Quoted(out / "disc.toc") + " " + Quoted(mpeg);
+             return "author --image toc --output " + QuotedPath(out / "disc.toc") + " " + QuotedPath(mpeg);
          }},
         {"build",
          {"disc.bin", "disc.cue", "disc.xml"},
-         [&](const fs::path& out) { return "build " + Quoted(project) + " --output " + Quoted(out / "disc.bin"); }},
+         [&](const fs::path& out) { return "build " + QuotedPath(project) + " --output " + QuotedPath(out / "disc.bin"); }},
         {"build-xml",
          {"disc.bin", "disc.cue"},
-         [&](const fs::path& out) { return "build-xml " + Quoted(xml) + " --output " + Quoted(out / "disc.bin"); }},
+         [&](const fs::path& out) { return "build-xml " + QuotedPath(xml) + " --output " + QuotedPath(out / "disc.bin"); }},
         {"rip",
          {"rip.xml", "avseq01.mpg"},
-         [&](const fs::path& out) { return "rip " + Quoted(image) + " --xml " + Quoted(out / "rip.xml"); }},
+         [&](const fs::path& out) { return "rip " + QuotedPath(image) + " --xml " + QuotedPath(out / "rip.xml"); }},
         {"dat2mpg",
          {"movie.mpg"},
-         [&](const fs::path& out) { return "dat2mpg " + Quoted(dat) + " " + Quoted(out / "movie.mpg"); }},
+         [&](const fs::path& out) { return "dat2mpg " + QuotedPath(dat) + " " + QuotedPath(out / "movie.mpg"); }},
         {"--save",
          {"project.dsv"},
          [&](const fs::path& out) {
-             return "author --xml-only --output " + Quoted(out / "x.xml") + " --save " + Quoted(out / "project.dsv") +
-                    " " + Quoted(mpeg);
+             return "author --xml-only --output " + QuotedPath(out / "x.xml") + " --save " + QuotedPath(out / "project.dsv") +
+                    " " + QuotedPath(mpeg);
          }},
     };
     for (const TJob& job : jobs) {
@@ -119,11 +119,11 @@ TEST_F(CliOutputs, ExistingOutputsAreReplacedOnlyWhenTheAnswerIsYes) {
             TTempFolder out;
             WritePrevious(out.Path(), present);
 
-            const TRun refused = Answered("--no", job.Parameters(out.Path()));
+            const TProgramRun refused = Answered("--no", job.Parameters(out.Path()));
             EXPECT_EQ(refused.ExitCode, 1u) << what << "\n" << refused.Text();
             ExpectPrevious(out.Path(), present, what + ", answered no");
 
-            const TRun accepted = Answered("--yes", job.Parameters(out.Path()));
+            const TProgramRun accepted = Answered("--yes", job.Parameters(out.Path()));
             EXPECT_EQ(accepted.ExitCode, 0u) << what << "\n" << accepted.Text();
             for (const std::string& output : job.Outputs) {
                 ASSERT_TRUE(fs::exists(out.Path() / output)) << what << ": " << output;
@@ -141,7 +141,7 @@ TEST_F(CliOutputs, WithoutAnAnswerNothingIsReplaced) {
     // Neither --yes nor --no, and no terminal to ask on.
     const fs::path mpeg = Sample("pal_vcd_8s_1.mpg");
     WritePrevious(Folder.Path(), {"disc.cue"});
-    const TRun run = RunProgram(CliPath, "author --output " + Quoted(Folder.Path() / "disc.bin") + " " + Quoted(mpeg));
+    const TProgramRun run = RunProgramFor(CliPath, "author --output " + QuotedPath(Folder.Path() / "disc.bin") + " " + QuotedPath(mpeg));
     EXPECT_EQ(run.ExitCode, 1u) << run.Text();
     EXPECT_EQ(ReadWholeFile((Folder.Path() / "disc.cue").string()), PreviousText("disc.cue"));
     EXPECT_FALSE(fs::exists(Folder.Path() / "disc.bin"));
@@ -155,21 +155,21 @@ TEST_F(CliOutputs, NamesThatWouldDestroyAnotherFileOrCannotBeCarriedAreRefusedBe
     const fs::path out = Folder.Path() / "out";
     fs::create_directories(out);
     const std::vector<std::pair<const char*, std::string>> cases = {
-        {"rip onto its own image", "rip " + Quoted(image) + " --xml " + Quoted(image)},
-        {"rip onto an MPEG file", "rip " + Quoted(image) + " --xml " + Quoted(mpeg)},
+        {"rip onto its own image", "rip " + QuotedPath(image) + " --xml " + QuotedPath(image)},
+        {"rip onto an MPEG file", "rip " + QuotedPath(image) + " --xml " + QuotedPath(mpeg)},
         {"save onto an input MPEG",
-         "author --xml-only --output " + Quoted(out / "a.xml") + " --save " + Quoted(mpeg) + " " + Quoted(mpeg)},
+         "author --xml-only --output " + QuotedPath(out / "a.xml") + " --save " + QuotedPath(mpeg) + " " + QuotedPath(mpeg)},
         {"save onto another disc's image",
-         "author --xml-only --output " + Quoted(out / "a.xml") + " --save " + Quoted(image) + " " + Quoted(mpeg)},
-        {"a double quote", "author --output " + Quoted(out / "a\\\"b.bin") + " " + Quoted(mpeg)},
-        {"a control character", "author --output " + Quoted(out / "a\x01.bin") + " " + Quoted(mpeg)},
-        {"bytes that are not UTF-8", "author --output " + Quoted(out / "a\xe9.bin") + " " + Quoted(mpeg)},
-        {"a project name with a control character", "author --xml-only --output " + Quoted(out / "a.xml") + " --save " +
-                                                        Quoted(out / "p\x1b.dsv") + " " + Quoted(mpeg)},
-        {"build-xml onto a name with a tab", "build-xml " + Quoted(mpeg) + " --output " + Quoted(out / "a\tb.bin")},
+         "author --xml-only --output " + QuotedPath(out / "a.xml") + " --save " + QuotedPath(image) + " " + QuotedPath(mpeg)},
+        {"a double quote", "author --output " + QuotedPath(out / "a\\\"b.bin") + " " + QuotedPath(mpeg)},
+        {"a control character", "author --output " + QuotedPath(out / "a\x01.bin") + " " + QuotedPath(mpeg)},
+        {"bytes that are not UTF-8", "author --output " + QuotedPath(out / "a\xe9.bin") + " " + QuotedPath(mpeg)},
+        {"a project name with a control character", "author --xml-only --output " + QuotedPath(out / "a.xml") + " --save " +
+                                                        QuotedPath(out / "p\x1b.dsv") + " " + QuotedPath(mpeg)},
+        {"build-xml onto a name with a tab", "build-xml " + QuotedPath(mpeg) + " --output " + QuotedPath(out / "a\tb.bin")},
     };
     for (const auto& [name, parameters] : cases) {
-        const TRun run = Cli(parameters);
+        const TProgramRun run = Cli(parameters);
         EXPECT_EQ(run.ExitCode, 1u) << name << "\n" << run.Text();
         EXPECT_EQ(FileNames(out), std::vector<std::string>{}) << name << "\n" << run.Text();
     }
@@ -189,8 +189,8 @@ TEST_F(CliOutputs, ALongestNameSavesAndLeftoversOfAKilledRunAreCleanedUp) {
     std::ofstream(Folder.Path() / (left + ".xml")) << "half a description";
 
     const std::string stem(251, 'n');
-    const TRun run = Cli("author --xml-only --output " + Quoted(Folder.Path() / (stem + ".xml")) + " --save " +
-                         Quoted(Folder.Path() / (stem + ".dsv")) + " " + Quoted(mpeg));
+    const TProgramRun run = Cli("author --xml-only --output " + QuotedPath(Folder.Path() / (stem + ".xml")) + " --save " +
+                         QuotedPath(Folder.Path() / (stem + ".dsv")) + " " + QuotedPath(mpeg));
     ASSERT_EQ(run.ExitCode, 0u) << run.Text();
     EXPECT_TRUE(fs::exists(Folder.Path() / (stem + ".dsv")));
     EXPECT_TRUE(fs::exists(Folder.Path() / (stem + ".xml")));
@@ -202,7 +202,7 @@ TEST_F(CliOutputs, AFailedBuildSaysWhyAndKeepsThePreviousImage) {
     const std::string garbage = Folder.Write("garbage.xml", "not a description");
     TTempFolder out;
     WritePrevious(out.Path(), {"disc.bin", "disc.cue"});
-    const TRun run = Cli("build-xml " + Quoted(garbage) + " --output " + Quoted(out.Path() / "disc.bin"));
+    const TProgramRun run = Cli("build-xml " + QuotedPath(garbage) + " --output " + QuotedPath(out.Path() / "disc.bin"));
     EXPECT_EQ(run.ExitCode, 1u) << run.Text();
     // Not only as the tool's warning line: the failure itself gives it.
     const std::size_t failed = run.Text().find("execution failed");

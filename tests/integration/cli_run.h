@@ -9,26 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "lib/console_runner.h"
+#include "support/program_run.h"
 #include "support/temp_folder.h"
-
-struct TRun {
-    std::uint32_t ExitCode = 0;
-    std::vector<std::string> Lines;
-    std::string Text() const {
-        std::string text;
-        for (const std::string& line : Lines) text += line + "\n";
-        return text;
-    }
-};
-
-inline TRun RunProgram(const std::string& program, const std::string& parameters) {
-    TRun run;
-    run.ExitCode = CaptureConsoleOutput(program, parameters, &run.Lines, nullptr, true, false, 120000);
-    return run;
-}
-
-inline std::string Quoted(const std::filesystem::path& path) { return "\"" + path.string() + "\""; }
 
 class TCliTest : public ::testing::Test {
 protected:
@@ -36,7 +18,7 @@ protected:
     std::string CliPath = LUMORA_CLI;
 
     // Every question answered yes.
-    TRun Cli(const std::string& parameters) const { return RunProgram(CliPath, "--yes " + parameters); }
+    TProgramRun Cli(const std::string& parameters) const { return RunProgramFor(CliPath, "--yes " + parameters); }
 
     // A portable copy of the program whose own folder holds its settings file.
     std::filesystem::path UsePortableCli(const std::string& iniText) {
