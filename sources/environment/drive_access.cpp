@@ -62,6 +62,7 @@ TScsiError TkseCDDrive::Execute(const std::vector<std::uint8_t>& block, unsigned
     std::copy_n(outcome.Sense.begin(), std::min(outcome.Sense.size(), Configuration.Sense.size()),
                 Configuration.Sense.begin());
     SystemError = outcome.SystemError;
+    OpenFailed = outcome.OpenFailed;
     Result = ScsiErrorOf(outcome);
     if (Configuration.AfterCommand) Configuration.AfterCommand(DeviceNode, block, Result);
     return Result;
@@ -99,6 +100,17 @@ std::optional<TInquiryData> TkseCDDrive::Inquiry() {
     std::vector<std::uint8_t> data(InquiryLength);
     if (!ScsiSucceeded(Execute(InquiryBlock(), Configuration.CommandTimeout_ms, &data))) return std::nullopt;
     return ParseInquiry(data);
+}
+
+TGuardedAction PerformOnCdDrive(TkseCDDrive& drive, TDriveAction action) {
+    TGuardedAction result;
+    const std::optional<TInquiryData> inquiry = drive.Inquiry();
+    result.Reached = inquiry.has_value();
+    if (!inquiry) return result;
+    result.DeviceType = inquiry->DeviceType;
+    result.IsCdDrive = inquiry->DeviceType == CdDeviceType;
+    if (result.IsCdDrive) result.Done = drive.Perform(action);
+    return result;
 }
 
 std::unique_ptr<TkseCDDrive> OpenCdDrive(const std::string& node, const TDriveConfig& config) {

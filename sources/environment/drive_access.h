@@ -74,6 +74,10 @@ public:
     TScsiError LastResult() const { return Result; }
     // The errno behind the last result, 0 when the command reached the drive.
     int LastSystemError() const { return SystemError; }
+    // Whether that errno came from opening the node.
+    bool LastOpenFailed() const { return OpenFailed; }
+    std::string LastResultText() const { return ScsiResultText(Result, SystemError, OpenFailed); }
+    std::string LastResultHint() const { return ScsiResultHint(Result, SystemError, OpenFailed); }
     const TDriveConfig& Config() const { return Configuration; }
 
 private:
@@ -84,9 +88,23 @@ private:
     TDriveConfig Configuration;
     TScsiError Result = TScsiError::Err_None;
     int SystemError = 0;
+    bool OpenFailed = false;
     bool LockedHere = false;
     bool KeepLock = false;
 };
+
+// Device type of CD and DVD drives in an INQUIRY answer.
+inline constexpr int CdDeviceType = 5;
+
+// An action for a node the user typed: it goes out only after an INQUIRY has
+// shown a CD drive, as a stop or an eject must never reach a disk.
+struct TGuardedAction {
+    bool Reached = false;    // the INQUIRY succeeded
+    bool IsCdDrive = false;  // and named a CD drive
+    int DeviceType = -1;
+    bool Done = false;  // the action succeeded
+};
+TGuardedAction PerformOnCdDrive(TkseCDDrive& drive, TDriveAction action);
 
 // A drive on this system's node, through SG_IO.
 std::unique_ptr<TkseCDDrive> OpenCdDrive(const std::string& node, const TDriveConfig& config = {});

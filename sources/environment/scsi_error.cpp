@@ -172,8 +172,9 @@ TScsiError ScsiErrorOf(const TScsiOutcome& outcome) {
     }
 }
 
-std::string ScsiResultText(TScsiError error, int systemError) {
-    if (systemError != 0 && PermissionError(systemError)) return Translate("no permission");
+std::string ScsiResultText(TScsiError error, int systemError, bool openFailed) {
+    if (PermissionError(systemError))
+        return openFailed ? Translate("no permission") : Translate("the kernel refused the command");
     switch (error) {
         case TScsiError::Err_None:
             return Translate("done");
@@ -198,8 +199,10 @@ std::string ScsiResultText(TScsiError error, int systemError) {
     return ScsiErrorName(error);
 }
 
-std::string ScsiResultHint(TScsiError error, int systemError) {
-    if (PermissionError(systemError)) return Translate("add yourself to the cdrom group and log in again");
+std::string ScsiResultHint(TScsiError error, int systemError, bool openFailed) {
+    if (PermissionError(systemError))
+        return openFailed ? Translate("add yourself to the cdrom group and log in again")
+                          : Translate("the command needs the node open for writing, or rights this user lacks");
     if (error == TScsiError::Err_TargetBusy) return Translate("another program is using the drive: wait for it to end");
     if (error == TScsiError::Err_InvalidDevice) return Translate("name the CD drive's own node, such as /dev/sr0");
     return {};

@@ -70,6 +70,7 @@ bool ScsiSucceeded(TScsiError error);
 // What the kernel answered to one command.
 struct TScsiOutcome {
     int SystemError = 0;             // errno of the open or of the ioctl; 0 when the command reached the drive
+    bool OpenFailed = false;         // the errno is the open's: the command never left
     std::uint8_t Status = 0;         // SCSI status byte
     std::uint16_t HostStatus = 0;    // the adapter's view (DID_*)
     std::uint16_t DriverStatus = 0;  // the mid-layer's view (DRIVER_*)
@@ -83,8 +84,9 @@ TScsiError ScsiErrorOfSense(const std::vector<std::uint8_t>& sense);
 TScsiError ScsiErrorOf(const TScsiOutcome& outcome);
 
 // What the user reads about a result: "no device", "invalid device", "no
-// permission", ..., the value name for the rarer kinds. `systemError` refines
-// the kinds that came from errno.
-std::string ScsiResultText(TScsiError error, int systemError);
+// permission", ..., the value name for the rarer kinds. `systemError` and
+// `openFailed` refine the kinds that came from errno: a node the user may not
+// open is not a command the kernel refused.
+std::string ScsiResultText(TScsiError error, int systemError, bool openFailed);
 // What the user can do about it; empty when there is nothing to suggest.
-std::string ScsiResultHint(TScsiError error, int systemError);
+std::string ScsiResultHint(TScsiError error, int systemError, bool openFailed);

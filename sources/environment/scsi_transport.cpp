@@ -33,6 +33,7 @@ TScsiOutcome TSgIoTransport::Execute(const TScsiCommand& command, std::span<std:
     TScsiOutcome outcome;
     if (Descriptor < 0) {
         outcome.SystemError = OpenErrno;
+        outcome.OpenFailed = true;
         return outcome;
     }
     std::vector<std::uint8_t> block = command.Block;

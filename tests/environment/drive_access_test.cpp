@@ -27,9 +27,10 @@ TScsiOutcome CheckCondition(TBytes sense) {
     return outcome;
 }
 
-TScsiOutcome SystemError(int error) {
+TScsiOutcome SystemError(int error, bool openFailed = true) {
     TScsiOutcome outcome;
     outcome.SystemError = error;
+    outcome.OpenFailed = openFailed;
     return outcome;
 }
 
@@ -179,6 +180,8 @@ TEST(DriveAccess, TheKernelsAnswerMapsOntoTheResultKinds) {
         {SystemError(ENXIO), TScsiError::Err_NoDevice, "no device"},
         {SystemError(EACCES), TScsiError::Err_InvalidRequest, "no permission"},
         {SystemError(EPERM), TScsiError::Err_InvalidRequest, "no permission"},
+        {SystemError(EPERM, false), TScsiError::Err_InvalidRequest, "the kernel refused the command"},
+        {SystemError(EACCES, false), TScsiError::Err_InvalidRequest, "the kernel refused the command"},
         {SystemError(EBUSY), TScsiError::Err_TargetBusy, "the drive is busy"},
         {SystemError(ENOTTY), TScsiError::Err_InvalidDevice, "invalid device"},
         {SystemError(EINVAL), TScsiError::Err_InvalidDevice, "invalid device"},
@@ -196,11 +199,13 @@ TEST(DriveAccess, TheKernelsAnswerMapsOntoTheResultKinds) {
         SCOPED_TRACE(c.Text);
         const TScsiError error = ScsiErrorOf(c.Outcome);
         EXPECT_EQ(error, c.Expected);
-        EXPECT_EQ(ScsiResultText(error, c.Outcome.SystemError), c.Text);
+        EXPECT_EQ(ScsiResultText(error, c.Outcome.SystemError, c.Outcome.OpenFailed), c.Text);
     }
-    EXPECT_EQ(ScsiResultHint(TScsiError::Err_InvalidRequest, EACCES),
+    EXPECT_EQ(ScsiResultHint(TScsiError::Err_InvalidRequest, EACCES, true),
               "add yourself to the cdrom group and log in again");
-    EXPECT_EQ(ScsiResultHint(TScsiError::Err_SenseNotReady, 0), "");
+    EXPECT_EQ(ScsiResultHint(TScsiError::Err_InvalidRequest, EPERM, false),
+              "the command needs the node open for writing, or rights this user lacks");
+    EXPECT_EQ(ScsiResultHint(TScsiError::Err_SenseNotReady, 0, false), "");
 }
 
 TEST(DriveAccess, OnlyNoErrorAnOverrunAndARecoveredErrorCountAsSuccess) {
@@ -268,6 +273,40 @@ TEST(DriveAccess, AtItsEndADriveUndoesOnlyItsOwnLock) {
     }
 }
 
+TEST(DriveAccess, ATypedNodeGetsTheActionOnlyWhenItIsACdDrive) {
+    const TBytes inquiry = {0x12, 0x00, 0x00, 0x00, 0xFF, 0x00};
+    const TBytes stop = {0x1B, 0x00, 0x00, 0x00, 0x00, 0x00};
+    struct TCase {
+        const char* Name;
+        TScriptedAnswer Inquiry;
+        bool Reached;
+        bool IsCdDrive;
+        bool Done;
+        std::vector<TBytes> Sent;
+    };
+    TScsiOutcome busy;
+    busy.Status = 0x08;
+    const TCase cases[] = {
+        {"a CD drive", {{}, {0x05}}, true, true, true, {inquiry, stop}},
+        {"a disk", {{}, {0x00}}, true, false, false, {inquiry}},
+        {"a disk with the peripheral qualifier set", {{}, {0x20}}, true, false, false, {inquiry}},
+        {"nothing answers", {SystemError(ENOENT), {}}, false, false, false, {inquiry}},
+        {"a busy drive", {busy, {0x05}}, false, false, false, {inquiry}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TDriveUnderTest under;
+        under.Log->Answers.push_back(c.Inquiry);
+        const TGuardedAction result = PerformOnCdDrive(*under.Drive, TDriveAction::StopRotate);
+        EXPECT_EQ(result.Reached, c.Reached);
+        EXPECT_EQ(result.IsCdDrive, c.IsCdDrive);
+        EXPECT_EQ(result.Done, c.Done);
+        std::vector<TBytes> sent;
+        for (const TSentCommand& command : under.Log->Sent) sent.push_back(command.Block);
+        EXPECT_EQ(sent, c.Sent);
+    }
+}
+
 TEST(DriveAccess, TheRealKernelTellsNoDeviceFromAnInvalidOne) {
     TTempFolder folder;
     const std::string regularFile = folder.Write("not-a-drive", "x");
@@ -287,7 +326,7 @@ TEST(DriveAccess, TheRealKernelTellsNoDeviceFromAnInvalidOne) {
         std::unique_ptr<TkseCDDrive> drive = OpenCdDrive(c.Node);
         EXPECT_FALSE(drive->Eject());
         EXPECT_EQ(drive->LastResult(), c.Expected);
-        EXPECT_EQ(ScsiResultText(drive->LastResult(), drive->LastSystemError()), c.Text);
+        EXPECT_EQ(drive->LastResultText(), c.Text);
         EXPECT_FALSE(drive->Inquiry());
         EXPECT_EQ(drive->LastResult(), c.Expected);
     }
