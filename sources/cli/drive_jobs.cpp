@@ -51,8 +51,8 @@ int ShowInquiry(TCliSession& session, TkseCDDrive& drive) {
     session.Printer().Result("vendor", inquiry->Vendor);
     session.Printer().Result("product", inquiry->Product);
     session.Printer().Result("revision", inquiry->Revision);
-    session.Printer().Result(
-        "type", std::to_string(inquiry->DeviceType) + (inquiry->DeviceType == 5 ? " (CD/DVD)" : " (not a CD drive)"));
+    session.Printer().Result("type", std::to_string(inquiry->DeviceType) +
+                                         (inquiry->DeviceType == CdDeviceType ? " (CD/DVD)" : " (not a CD drive)"));
     return ExitSuccess;
 }
 

@@ -219,6 +219,7 @@ void ReadMembership(const TLayerProbe& probe, const std::vector<TGroupEntry>& gr
         return entry ? static_cast<unsigned>(entry->pw_gid) : static_cast<unsigned>(getgid());
     }());
     const std::vector<unsigned> session = probe.SessionGroups.value_or(ProcessGroups());
+    report.Root = probe.UserId.value_or(static_cast<unsigned>(geteuid())) == 0;
     for (const TGroupEntry& group : groups) {
         if (group.Name != CdromGroup) continue;
         report.CdromGroupExists = true;
@@ -299,6 +300,14 @@ void DriveLines(const TDriveFacts& drive, TStringList& lines) {
                         : Failed(Translate("Mounted"), Translate("on") + " " + JoinLines(drive.MountPoints, ", ")));
 }
 
+std::string GroupLine(const TLayerReport& report) {
+    const std::string label = Translate("Group cdrom");
+    if (report.Root) return Labelled(label, Translate("not needed (root)"));
+    if (report.InCdromGroupThisSession) return Labelled(label, Translate("member"));
+    if (!report.CdromGroupExists) return Failed(label, Translate("no such group"));
+    return Failed(label, report.InCdromGroup ? Translate("member from the next login") : Translate("not a member"));
+}
+
 }  // namespace
 
 TLayerReport CheckLinuxLayer(const TLayerProbe& probe) {
@@ -314,12 +323,7 @@ TLayerReport CheckLinuxLayer(const TLayerProbe& probe) {
 
 TStringList LayerReportLines(const TLayerReport& report) {
     TStringList lines = {Separator(), Labelled(Translate("SCSI layer"), "Linux SG_IO")};
-    const std::string group = !report.CdromGroupExists         ? Translate("no such group")
-                              : report.InCdromGroupThisSession ? Translate("member")
-                              : report.InCdromGroup            ? Translate("member from the next login")
-                                                               : Translate("not a member");
-    lines.push_back(report.InCdromGroupThisSession ? Labelled(Translate("Group cdrom"), group)
-                                                   : Failed(Translate("Group cdrom"), group));
+    lines.push_back(GroupLine(report));
     lines.push_back(Separator());
     for (const TDriveFacts& drive : report.Drives) {
         DriveLines(drive, lines);

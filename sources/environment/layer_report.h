@@ -18,6 +18,7 @@ struct TLayerProbe {
     std::string DevRoot = "/dev";
     std::string GroupFile = "/etc/group";
     std::string UserName;                                // empty: this process's user
+    std::optional<unsigned> UserId;                      // none: this process's effective user
     std::optional<unsigned> PrimaryGroup;                // none: this process's user's
     std::optional<std::vector<unsigned>> SessionGroups;  // none: this process's groups
     // errno of opening a node with these flags, 0 when it opens; empty: the real open.
@@ -42,6 +43,7 @@ struct TDriveFacts {
 
 struct TLayerReport {
     std::vector<TDriveFacts> Drives;
+    bool Root = false;  // needs no group to open a node
     bool CdromGroupExists = false;
     bool InCdromGroup = false;             // as the group file says
     bool InCdromGroupThisSession = false;  // as this login's groups say

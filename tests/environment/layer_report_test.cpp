@@ -40,6 +40,7 @@ struct TFakeSystem {
         Probe.DevRoot = Root.File("dev");
         Probe.GroupFile = Root.File("group");
         Probe.UserName = "ann";
+        Probe.UserId = 1000;
         Probe.PrimaryGroup = 1000;
         Probe.SessionGroups = std::vector<unsigned>{1000, 24};
         Probe.OpenError = [this](const std::string& node, int flags) {
@@ -210,6 +211,15 @@ TEST(LayerReport, AMountedDiscIsFoundByItsNodeOrALinkToIt) {
     EXPECT_TRUE(report.Drives[1].MountPoints.empty());
     EXPECT_TRUE(HasLine(report.Hints, "the disc is mounted: unmount it first"));
     EXPECT_TRUE(HasLine(LayerReportLines(report), " * Mounted:\t\ton /media/ann/My Disc, /mnt/vcd"));
+}
+
+TEST(LayerReport, RootNeedsNoGroup) {
+    TFakeSystem fake;
+    fake.Probe.UserId = 0;
+    fake.Root.Write("group", "cdrom:x:24:\n");
+    const TLayerReport report = CheckLinuxLayer(fake.Probe);
+    EXPECT_TRUE(report.Root);
+    EXPECT_TRUE(HasLine(LayerReportLines(report), "Group cdrom:\tnot needed (root)"));
 }
 
 TEST(LayerReport, ThisSystemAnswersWithoutFailing) {
