@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "cli/cli_jobs.h"
+#include "cli/drive_jobs.h"
 #include "environment/tools_detection.h"
 #include "lib/ini_file.h"
 #include "lib/product.h"
@@ -136,6 +137,9 @@ int main(int argc, char** argv) {
     dat->add_option("IN", datIn, "CDXA .dat file")->required();
     dat->add_option("OUT", datOut, "MPEG file")->required();
 
+    TDriveCliOptions drive;
+    AddDriveCommand(app, drive);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -162,6 +166,7 @@ int main(int argc, char** argv) {
             if (name == "build") return RunBuildProject(session, buildProject, buildOutput);
             if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
             if (name == "rip") return RunRip(session, rip);
+            if (name == "drive") return RunDrive(session, drive);
             return RunDatToMpg(session, datIn, datOut);
         };
         // An error box shown on the way fails the job, even when its commands succeeded,
