@@ -6,6 +6,7 @@
 #include "model/mpeg_file.h"
 #include "settings/gui_settings.h"
 #include "settings/language.h"
+#include "vcdimager/compliance_file_names.h"
 #include "vcdimager/mpeg_analysis_command.h"
 #include "workflow/authoring_project.h"
 #include "workflow/chapters.h"
@@ -89,14 +90,19 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
     }
 
     const TCdImageType imageType = CliImageType(options.Image);
+    // Names that cannot be written as asked are refused before any work.
+    const std::string output =
+        AbsolutePath(options.Output.empty() ? DefaultOutput(options.XmlOnly, imageType) : options.Output);
+    if (!CheckOutputFileName(output, OutputExtension(imageType, options.XmlOnly))) return ExitFailure;
+    if (!options.SaveProject.empty() && !CheckOutputFileName(AbsolutePath(options.SaveProject), "dsv"))
+        return ExitFailure;
     settings.SetValue("CdImageType", CdImageTypeName(imageType));
     settings.SetValue("Use2336BytesForImage", options.Sector2336);
     project.Pages.ExpertMode = true;  // the command line offers the expert options
     project.Pages.XmlOnly = options.XmlOnly;
     project.SelectVideoCdType(*type);
     project.Pages.PlaybackControlChecked = project.PlaybackControlEnabled() && !options.NoPbc;
-    project.Pages.OutputFile =
-        AbsolutePath(options.Output.empty() ? DefaultOutput(options.XmlOnly, imageType) : options.Output);
+    project.Pages.OutputFile = output;
 
     TStringList files;
     for (const std::string& file : options.Files) files.push_back(AbsolutePath(file));
