@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 
 TCommandMplexStill::TCommandMplexStill(TCommandSetup setup) : TCommandMjpeg(std::move(setup)) {
     Data = dynamic_cast<TMplexStillData*>(Param.get());
-    if (Data) TempStill = TemporaryNameFor(Data->OutputStill);
+    if (Data) TempStill = Outputs.Base(Data->OutputStill);
 }
 
 void TCommandMplexStill::GetParameters(std::string& arguments) {
@@ -57,10 +57,9 @@ bool TCommandMplexStill::CommitResults() {
     std::error_code error;
     if (!fs::is_regular_file(TempStill, error) || fs::file_size(TempStill, error) == 0) {
         Status.ErrorLines.push_back(Translate("mplex wrote no still"));
-        fs::remove(TempStill, error);
         return false;
     }
-    return MoveIntoPlace(TempStill, Data->OutputStill);
+    return CommitOutputs(Outputs);
 }
 
 void TCommandMplexStill::DeleteStreams() {
@@ -76,8 +75,7 @@ void TCommandMplexStill::OnSuccess() {
 }
 
 void TCommandMplexStill::OnFailure() {
-    std::error_code error;
-    fs::remove(TempStill, error);
+    Outputs.Discard();
     DeleteStreams();
     MainWindowServices().SetWindowEnabled(true);
 }

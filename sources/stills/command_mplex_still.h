@@ -41,6 +41,7 @@ protected:
 
 private:
     TMplexStillData* Data = nullptr;
+    TOutputFiles Outputs;
     std::string TempStill;
 
     void DeleteStreams();

@@ -20,9 +20,9 @@ std::string Mpeg2EncOptions(const TPicture2MvData& data) {
 TCommandPicture2Mv::TCommandPicture2Mv(TCommandSetup setup) : TCommandMjpeg(std::move(setup)) {
     Data = dynamic_cast<TPicture2MvData*>(Param.get());
     if (!Data) return;
-    TempStillJpeg = TemporaryNameFor(Data->StillJpeg);
-    if (!Data->ViewingJpeg.empty()) TempViewingJpeg = TemporaryNameFor(Data->ViewingJpeg);
-    TempStream = TemporaryNameFor(Data->OutputStream);
+    TempStillJpeg = Outputs.Base(Data->StillJpeg);
+    if (!Data->ViewingJpeg.empty()) TempViewingJpeg = Outputs.Base(Data->ViewingJpeg);
+    TempStream = Outputs.Base(Data->OutputStream);
 }
 
 void TCommandPicture2Mv::GetParameters(std::string& arguments) {
@@ -97,7 +97,7 @@ void TCommandPicture2Mv::BeforeStart(bool& proceed) {
         !SaveFileSafely(TempViewingJpeg, prepared->ViewingJpeg, &reason)) {
         Refuse(Format(Translate("Unable to save the picture to \"%s\""), Data->ViewingJpeg) +
                (reason.empty() ? "" : ": " + reason));
-        RemoveTemporaries();
+        Outputs.Discard();
         return;
     }
     proceed = true;
@@ -109,29 +109,19 @@ bool TCommandPicture2Mv::CommitResults() {
         Status.ErrorLines.push_back(Translate("mpeg2enc wrote no stream"));
         return false;
     }
-    if (!MoveIntoPlace(TempStream, Data->OutputStream)) return false;
-    if (!TempViewingJpeg.empty() && fs::exists(TempViewingJpeg, error))
-        if (!MoveIntoPlace(TempViewingJpeg, Data->ViewingJpeg)) return false;
-    if (!Data->DeleteTempFiles) return MoveIntoPlace(TempStillJpeg, Data->StillJpeg);
-    return true;
-}
-
-void TCommandPicture2Mv::RemoveTemporaries() {
-    std::error_code error;
-    for (const std::string& path : {TempStillJpeg, TempViewingJpeg, TempStream})
-        if (!path.empty()) fs::remove(path, error);
+    if (Data->DeleteTempFiles) {
+        EmitLine(MakeLogStatusLine(LogLevel::Information,
+                                   Format(Translate("Deleting temporary \"%s\" file"), Data->StillJpeg)));
+        fs::remove(TempStillJpeg, error);
+    }
+    return CommitOutputs(Outputs);
 }
 
 void TCommandPicture2Mv::OnSuccess() {
-    if (Data && Data->DeleteTempFiles) {
-        EmitLine(MakeLogStatusLine(LogLevel::Information,
-                                   Format(Translate("Deleting temporary \"%s\" file"), Data->StillJpeg)));
-        RemoveTemporaries();
-    }
     Status.SuccessLines.push_back("Mpeg Video only generation successful");
 }
 
 // Nothing was moved into place: the earlier files, if any, stay as they were.
-void TCommandPicture2Mv::OnFailure() { RemoveTemporaries(); }
+void TCommandPicture2Mv::OnFailure() { Outputs.Discard(); }
 
-void TCommandPicture2Mv::OnCancel() { RemoveTemporaries(); }
+void TCommandPicture2Mv::OnCancel() { Outputs.Discard(); }

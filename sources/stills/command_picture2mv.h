@@ -52,13 +52,13 @@ protected:
 
 private:
     TPicture2MvData* Data = nullptr;
+    TOutputFiles Outputs;
     std::string TempStillJpeg;
     std::string TempViewingJpeg;
     std::string TempStream;
 
     bool Refuse(const std::string& message);
     std::shared_ptr<const TPreparedPicture> TakePrepared();
-    void RemoveTemporaries();
 };
 
 // The mpeg2enc options after "-T size": aspect, SVCD display, format.

@@ -1,13 +1,12 @@
 #include "stills/mjpeg_command.h"
 
-#include <atomic>
 #include <filesystem>
-#include <unistd.h>
 
 #include "environment/detected_tools.h"
 #include "exec/status_lines.h"
 #include "services/services.h"
 #include "settings/language.h"
+#include "vcdimager/compliance_file_names.h"
 
 namespace fs = std::filesystem;
 
@@ -23,14 +22,6 @@ std::string ShellWord(const std::string& text) {
 }
 
 std::string PatternSafe(const std::string& path) { return ReplaceAll(path, "%", "%%"); }
-
-std::string TemporaryNameFor(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    const fs::path target(path);
-    return (target.parent_path() / ("." + target.filename().string() + ".part" + std::to_string(getpid()) + "-" +
-                                    std::to_string(++counter)))
-        .string();
-}
 
 TCommandMjpeg::TCommandMjpeg(TCommandSetup setup) : TCommandGui2Console(std::move(setup)) { Cancellable = false; }
 
@@ -79,16 +70,11 @@ void TCommandMjpeg::CommandEnded(std::uint32_t exitCode) {
 }
 
 bool TCommandMjpeg::ConsentToReplace(const std::vector<std::string>& paths) {
-    std::vector<std::string> existing;
-    std::error_code error;
+    TStringList named;
     for (const std::string& path : paths)
-        if (!path.empty() && (fs::exists(path, error) || fs::is_symlink(path, error))) existing.push_back(path);
-    if (existing.empty()) return true;
-    const std::string list = JoinLines(existing, "\r");
-    const TModalResult answer = Dialogs().MessageDlg(
-        "\r" + Translate("These files already exist") + ":\r\r" + list + "\r\r" + Translate("Replace them?") + "   ",
-        TMsgDlgType::Confirmation, mbYesNo);
-    if (answer == TModalResult::Yes) return true;
+        if (!path.empty()) named.push_back(path);
+    const TStringList existing = ExistingFiles(named);
+    if (ConfirmReplacing(existing)) return true;
     const std::string refusal = Translate("Not replaced") + ": " + JoinLines(existing, ", ");
     Status.ErrorLines.push_back(refusal);
     EmitLine(MakeLogStatusLine(LogLevel::Error, refusal));
@@ -102,13 +88,11 @@ void TCommandMjpeg::DeleteAnnounced(const std::string& path, const char* format)
     fs::remove(path, error);
 }
 
-bool TCommandMjpeg::MoveIntoPlace(const std::string& temporary, const std::string& path) {
-    std::error_code error;
-    fs::rename(temporary, path, error);
-    if (!error) return true;
-    const std::string message = Format(Translate("Unable to save the picture to \"%s\""), path) + ": " + error.message();
+bool TCommandMjpeg::CommitOutputs(TOutputFiles& outputs) {
+    std::string error;
+    if (outputs.Commit(&error)) return true;
+    const std::string message = Translate("Unable to save the results") + ": " + error;
     Status.ErrorLines.push_back(message);
     EmitLine(MakeLogStatusLine(LogLevel::Error, message));
-    fs::remove(temporary, error);
     return false;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "exec/command_gui2console.h"
+#include "lib/output_files.h"
 
 // The program's path in the detected mjpegtools folder (or the bare name).
 std::string MjpegProgram(const std::string& name);
@@ -18,8 +19,6 @@ std::string MjpegProgram(const std::string& name);
 std::string ShellWord(const std::string& text);
 // jpeg2yuv and mplex read their file names as printf patterns.
 std::string PatternSafe(const std::string& path);
-// A name beside `path` for the result while it is being made.
-std::string TemporaryNameFor(const std::string& path);
 
 class TCommandMjpeg : public TCommandGui2Console {
 public:
@@ -46,6 +45,6 @@ protected:
     bool ConsentToReplace(const std::vector<std::string>& paths);
     // Removes the file when it exists, announced with `format` ("Deleting \"%s\" file").
     void DeleteAnnounced(const std::string& path, const char* format);
-    // Moves a finished result into place; false (and an error line) when it cannot.
-    bool MoveIntoPlace(const std::string& temporary, const std::string& path);
+    // Moves the run's results into place; false (and an error line) when one cannot be.
+    bool CommitOutputs(TOutputFiles& outputs);
 };

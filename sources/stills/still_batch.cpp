@@ -5,6 +5,7 @@
 
 #include "environment/detected_tools.h"
 #include "exec/status_lines.h"
+#include "lib/output_files.h"
 #include "services/services.h"
 #include "settings/language.h"
 #include "stills/command_mplex_still.h"
@@ -77,7 +78,7 @@ TStillFiles StillFilesFor(const std::string& picture, const std::string& folder,
 
 bool IsStillByProduct(const std::string& path) {
     const std::string name = fs::path(path).filename().string();
-    if (StartsWith(name, ".") && name.find(".part") != std::string::npos) return true;
+    if (IsTemporaryOutputName(name)) return true;
     return EndsText(name, "_for_pc.jpg") || EndsText(name, "_for_still.jpg") || EndsText(name, "_for_still_.jpg");
 }
 
@@ -171,12 +172,13 @@ bool TStillBatch::Queue(TCommandsManager& manager, const std::vector<std::string
         SummaryEntries.push_back(std::string(SkippedPrefix) + picture);
         const std::string folder = outputFolder.empty() ? WithSlash(fs::path(picture).parent_path().string())
                                                         : outputFolder;
+        RemoveStaleTemporaryFiles(folder);
         TStillFiles files =
             StillFilesFor(picture, folder, UniqueBase(folder, picture, usedBases), Options.Vcd, Options.Dual);
         if (Options.DeleteTempFiles) {
             // Streams deleted at the end never take the place of files of the same name.
-            files.Stream = TemporaryNameFor(files.Stream);
-            if (!files.SecondStream.empty()) files.SecondStream = TemporaryNameFor(files.SecondStream);
+            files.Stream = TemporaryNameBeside(files.Stream);
+            if (!files.SecondStream.empty()) files.SecondStream = TemporaryNameBeside(files.SecondStream);
         }
         PictureFiles.push_back(files);
     }
