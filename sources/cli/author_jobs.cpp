@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <filesystem>
 
 #include "cli/cli_jobs.h"
 #include "environment/detected_tools.h"
 #include "model/entry_points.h"
 #include "model/mpeg_file.h"
+#include "stills/still_picture.h"
 #include "settings/gui_settings.h"
 #include "settings/language.h"
 #include "vcdimager/compliance_file_names.h"
@@ -106,10 +108,23 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
 
     TStringList files;
     for (const std::string& file : options.Files) files.push_back(AbsolutePath(file));
+    // Pictures become stills of the disc's kind; the TV system comes from the first MPEG file.
+    const auto firstMpeg = std::find_if(files.begin(), files.end(), [](const std::string& f) { return !HasPictureExtension(f); });
     if (!options.Tv.empty()) {
         project.Pages.TvSystem = ParseTvSystem(options.Tv);
-    } else if (const auto system = FirstFileTvSystem(session, files.front(), project.Pages.RelaxAps)) {
+    } else if (firstMpeg == files.end()) {
+        project.Pages.TvSystem = TTvSystem::Pal;
+    } else if (const auto system = FirstFileTvSystem(session, *firstMpeg, project.Pages.RelaxAps)) {
         project.Pages.TvSystem = *system;
+    }
+    if (std::any_of(files.begin(), files.end(), HasPictureExtension)) {
+        if (*type == TVideoCdType::Vcd11) {
+            session.Printer().Message(TMsgDlgType::Error, "Stills need a VCD 2.0 or SVCD disc (--type vcd20 or svcd).");
+            return ExitUsage;
+        }
+        if (!AuthorStills(session, *type == TVideoCdType::Svcd10, project.Pages.TvSystem == TTvSystem::Pal,
+                          fs::path(output).parent_path().string(), files))
+            return session.WasInterrupted() ? ExitInterrupted : ExitFailure;
     }
 
     if (session.WasInterrupted()) return ExitInterrupted;

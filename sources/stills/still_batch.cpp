@@ -109,7 +109,7 @@ void TStillBatch::LogLine(const std::string& level, const std::string& text) con
 std::string TStillBatch::UniqueBase(const std::string& folder, const std::string& picture,
                                     std::vector<std::string>& used) const {
     const fs::path path(picture);
-    std::string base = path.stem().string();
+    std::string base = path.stem().string() + Options.NameSuffix;
     // "a.jpg" and "a.png" of one folder would share every output name.
     auto taken = [&](const std::string& candidate) {
         return std::find(used.begin(), used.end(), folder + candidate) != used.end();
@@ -173,23 +173,39 @@ bool TStillBatch::Queue(TCommandsManager& manager, const std::vector<std::string
         const std::string folder = outputFolder.empty() ? WithSlash(fs::path(picture).parent_path().string())
                                                         : outputFolder;
         RemoveStaleTemporaryFiles(folder);
-        TStillFiles files =
+        TStillFiles names =
             StillFilesFor(picture, folder, UniqueBase(folder, picture, usedBases), Options.Vcd, Options.Dual);
         if (Options.DeleteTempFiles) {
             // Streams deleted at the end never take the place of files of the same name.
-            files.Stream = TemporaryNameBeside(files.Stream);
-            if (!files.SecondStream.empty()) files.SecondStream = TemporaryNameBeside(files.SecondStream);
+            names.Stream = TemporaryNameBeside(names.Stream);
+            if (!names.SecondStream.empty()) names.SecondStream = TemporaryNameBeside(names.SecondStream);
         }
-        PictureFiles.push_back(files);
+        PictureFiles.push_back(names);
     }
-    for (std::size_t i = 0; i < pictures.size(); ++i) QueuePicture(manager, i, pictures.size());
-    if (manager.IsEmpty()) return false;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (IsUpToDate(PictureFiles[i])) {
+            SummaryEntries[i] = std::string(SuccessPrefix) + pictures[i];
+            LogLine(LogLevel::Information, Format(Translate("\"%s\" is up to date"), PictureFiles[i].Still));
+            continue;
+        }
+        QueuePicture(manager, i, pictures.size());
+    }
+    if (pictures.empty()) return false;
     if (batchMode) {
         LogLine("", "");
         LogLine(LogLevel::Information, std::to_string(manager.Count()) + " " + Translate("queued commands"));
         LogLine("", "");
     }
     return true;
+}
+
+bool TStillBatch::IsUpToDate(const TStillFiles& files) const {
+    if (!Options.ReuseUpToDate) return false;
+    std::error_code error;
+    const auto still = fs::last_write_time(files.Still, error);
+    if (error) return false;
+    const auto picture = fs::last_write_time(files.Picture, error);
+    return !error && still >= picture && fs::file_size(files.Still, error) > 0 && !error;
 }
 
 void TStillBatch::QueuePicture(TCommandsManager& manager, std::size_t index, std::size_t count) {

@@ -65,9 +65,9 @@ public:
     std::function<void(const TRgbPicture& view)> OnResultReady;
     std::function<void(const std::string& fileName)> OnMplexStart;
 
-    // Checks the files and queues their commands; false when nothing was
-    // queued. In batch mode unusable files are skipped; in single mode the
-    // one file must be a picture.
+    // Checks the files and queues their commands; false when no picture was
+    // accepted. In batch mode unusable files are skipped; in single mode the
+    // one file must be a picture. Reused stills count as succeeded at once.
     bool Queue(TCommandsManager& manager, const std::vector<std::string>& files, bool batchMode);
 
     // One entry per accepted picture: "[SUCCESS] \t", "[ERROR]   \t" or
@@ -89,6 +89,7 @@ private:
     void LogLine(const std::string& level, const std::string& text) const;
     std::vector<std::string> AcceptedPictures(const std::vector<std::string>& files, bool batchMode);
     std::string UniqueBase(const std::string& folder, const std::string& picture, std::vector<std::string>& used) const;
+    bool IsUpToDate(const TStillFiles& files) const;
     void QueuePicture(TCommandsManager& manager, std::size_t index, std::size_t count);
     std::unique_ptr<TCommandInterface> PictureCommand(std::size_t index, std::size_t count, bool second);
     std::unique_ptr<TCommandInterface> MplexCommand(std::size_t index, std::size_t count);

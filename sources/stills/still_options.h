@@ -22,6 +22,9 @@ struct TStillOptions {
     bool Recursive = false;
     std::string OutputFolder;  // empty: beside each picture
     int Jobs = 1;              // pictures prepared at once
+    std::string NameSuffix;    // added to each output's base name
+    // A still newer than its picture is kept instead of made again.
+    bool ReuseUpToDate = false;
 };
 
 // The stretch filter read from its stored name: "Nearest", "Linear" (also
