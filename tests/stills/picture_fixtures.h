@@ -30,4 +30,14 @@ inline vips::VImage Plain(int width, int height, std::uint32_t colour) { return 
 
 inline void Save(const vips::VImage& image, const std::string& path) { image.write_to_file(path.c_str()); }
 
+// Bytes of a JPEG with its frame header claiming another size.
+inline std::string WithJpegSize(std::string jpeg, int width, int height) {
+    const std::size_t sof = jpeg.find("\xFF\xC0");
+    jpeg[sof + 5] = static_cast<char>(height >> 8);
+    jpeg[sof + 6] = static_cast<char>(height & 0xFF);
+    jpeg[sof + 7] = static_cast<char>(width >> 8);
+    jpeg[sof + 8] = static_cast<char>(width & 0xFF);
+    return jpeg;
+}
+
 }  // namespace fixtures

@@ -216,13 +216,15 @@ TEST_F(StillBatch, BadPicturesFailAloneAndLeaveNothing) {
     const std::string bytes = ReadWholeFile(good);
     const std::string truncated = Folder.Write("truncated.jpg", bytes.substr(0, bytes.size() / 3));
     const std::string text = Folder.Write("text.jpg", "no picture here\n");
+    const std::string huge = Folder.Write("huge.jpg", fixtures::WithJpegSize(bytes, 20000, 20000));
     std::vector<std::string> before = FolderNames(Folder.Path());
-    // A VCD PAL high batch of three: nine commands; a failed picture skips its own two.
+    // A VCD PAL high batch: three commands a picture; a failed picture skips its own two.
     TStillOptions options = Options(true, true, true, true);
-    const TRun run = Run(options, {truncated, good, text});
-    EXPECT_EQ(run.Commands, 9);
+    const TRun run = Run(options, {truncated, good, text, huge});
+    EXPECT_EQ(run.Commands, 12);
     const std::vector<std::string>& entries = run.Batch->Entries();
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[3], "[ERROR]   \t" + huge + "  -  Invalid picture file: The picture is too large (20000 x 20000 pixels)");
     EXPECT_EQ(entries[0].rfind("[ERROR]   \t" + truncated + "  -  Invalid picture file", 0), 0u) << entries[0];
     EXPECT_TRUE(run.Batch->Succeeded(1)) << entries[1];
     EXPECT_EQ(entries[2].rfind("[ERROR]   \t" + text + "  -  Invalid picture file", 0), 0u) << entries[2];
@@ -230,11 +232,11 @@ TEST_F(StillBatch, BadPicturesFailAloneAndLeaveNothing) {
     std::sort(before.begin(), before.end());
     EXPECT_EQ(FolderNames(Folder.Path()), before);
     const TStillSummary summary = run.Batch->Summary();
-    EXPECT_EQ(summary.Count, 3);
+    EXPECT_EQ(summary.Count, 4);
     EXPECT_EQ(summary.Succeeded, 1);
-    EXPECT_EQ(summary.Failed, 2);
+    EXPECT_EQ(summary.Failed, 3);
     EXPECT_EQ(summary.Skipped, 0);
-    EXPECT_NE(summary.Text.find("Failed: 2"), std::string::npos) << summary.Text;
+    EXPECT_NE(summary.Text.find("Failed: 3"), std::string::npos) << summary.Text;
     // Quiet: no box and no question.
     EXPECT_TRUE(Dialogs.Asked.empty()) << Dialogs.Asked.front().Message;
 }

@@ -115,16 +115,6 @@ TEST(StillPicture, AnimatedGifGivesItsFirstFrame) {
     EXPECT_TRUE(Near(PixelAt(*frame, 176, 144), Red));
 }
 
-// Bytes of a JPEG with its frame header claiming another size.
-std::string WithJpegSize(std::string jpeg, int width, int height) {
-    const std::size_t sof = jpeg.find("\xFF\xC0");
-    jpeg[sof + 5] = static_cast<char>(height >> 8);
-    jpeg[sof + 6] = static_cast<char>(height & 0xFF);
-    jpeg[sof + 7] = static_cast<char>(width >> 8);
-    jpeg[sof + 8] = static_cast<char>(width & 0xFF);
-    return jpeg;
-}
-
 TEST(StillPicture, BadPicturesGiveAReason) {
     TTempFolder folder;
     const std::string good = folder.File("good.jpg");
@@ -138,7 +128,7 @@ TEST(StillPicture, BadPicturesGiveAReason) {
         {"truncated.jpg", bytes.substr(0, bytes.size() / 2)},
         {"text.jpg", "This is not a picture at all.\n"},
         {"empty.png", ""},
-        {"huge.jpg", WithJpegSize(bytes, 20000, 20000)},
+        {"huge.jpg", fixtures::WithJpegSize(bytes, 20000, 20000)},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -150,7 +140,7 @@ TEST(StillPicture, BadPicturesGiveAReason) {
     EXPECT_FALSE(LoadSourcePicture(folder.File("missing.jpg"), error));
     EXPECT_FALSE(error.empty());
     std::string tooLarge;
-    LoadSourcePicture(folder.Write("huge2.jpg", WithJpegSize(bytes, 20000, 20000)), tooLarge);
+    LoadSourcePicture(folder.Write("huge2.jpg", fixtures::WithJpegSize(bytes, 20000, 20000)), tooLarge);
     EXPECT_NE(tooLarge.find("too large"), std::string::npos) << tooLarge;
 }
 
