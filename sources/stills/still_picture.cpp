@@ -11,6 +11,7 @@
 #include "settings/language.h"
 
 using vips::VImage;
+using vips::VOption;
 
 namespace {
 
@@ -42,11 +43,25 @@ VipsKernel KernelOf(int filter) {
     }
 }
 
-VImage OpenSource(const TSourcePicture& source) {
-    return VImage::new_from_buffer(source.Bytes.data(), source.Bytes.size(), "",
-                                   VImage::option()
-                                       ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                       ->set("fail_on", VIPS_FAIL_ON_TRUNCATED));
+VImage OpenSource(const TSourcePicture& source, int shrink = 1) {
+    VOption* options = VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
+    if (shrink > 1) options->set("shrink", shrink);
+    return VImage::new_from_buffer(source.Bytes.data(), source.Bytes.size(), "", options);
+}
+
+// A JPEG decoder can scale by 2, 4 or 8 while decoding, far faster than
+// decoding it whole. Used only while at least twice the target size is left,
+// so that the chosen filter still does the visible resampling.
+int JpegShrink(const TSourcePicture& source, int targetWidth, int targetHeight) {
+    const char* loader = vips_foreign_find_load_buffer(source.Bytes.data(), source.Bytes.size());
+    if (!loader || std::string(loader).find("Jpeg") == std::string::npos) return 1;
+    const bool turned = source.Orientation >= 5 && source.Orientation <= 8;
+    const int width = turned ? source.Height : source.Width;
+    const int height = turned ? source.Width : source.Height;
+    int shrink = 1;
+    while (shrink < 8 && width / (shrink * 2) >= 2 * targetWidth && height / (shrink * 2) >= 2 * targetHeight)
+        shrink *= 2;
+    return shrink;
 }
 
 // Exactly `width` x `height` pixels of the image, resampled with `filter`.
@@ -136,9 +151,10 @@ std::optional<TRgbPicture> FitPicture(const TSourcePicture& source, const TStill
                            .cast(VIPS_FORMAT_UCHAR);
         if (place.Width > 0) {
             const bool turned = source.Orientation >= 5 && source.Orientation <= 8;
-            VImage picture = ToRgb(OpenSource(source), conversion.BackColor);
-            picture = ResizeTo(picture, turned ? place.Height : place.Width, turned ? place.Width : place.Height,
-                               conversion.StretchFilter);
+            const int width = turned ? place.Height : place.Width;
+            const int height = turned ? place.Width : place.Height;
+            VImage picture = ToRgb(OpenSource(source, JpegShrink(source, width, height)), conversion.BackColor);
+            picture = ResizeTo(picture, width, height, conversion.StretchFilter);
             // Turned once small: a sequential decoder cannot serve a rotation.
             if (source.Orientation > 1) {
                 picture = picture.copy_memory();

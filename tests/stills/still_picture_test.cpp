@@ -102,6 +102,21 @@ TEST(StillPicture, EveryReadableLayoutBecomesAnRgbFrame) {
     }
 }
 
+TEST(StillPicture, LargeJpegIsScaledWhileDecoding) {
+    TTempFolder folder;
+    const std::string path = folder.File("large.jpg");
+    fixtures::Save(fixtures::Halves(4000, 3000, Red, Blue), path);
+    std::string error;
+    const std::optional<TRgbPicture> frame = Fit(path, TStillConversion{}, error);
+    ASSERT_TRUE(frame) << error;
+    // 352 x 264 in the middle of 352 x 288: the halves where they belong, the seam in the middle.
+    EXPECT_TRUE(Near(PixelAt(*frame, 5, 20), Red));
+    EXPECT_TRUE(Near(PixelAt(*frame, 346, 267), Blue));
+    EXPECT_TRUE(Near(PixelAt(*frame, 174, 144), Red));
+    EXPECT_TRUE(Near(PixelAt(*frame, 178, 144), Blue));
+    EXPECT_TRUE(Near(PixelAt(*frame, 176, 5), 0x000000));
+}
+
 TEST(StillPicture, AnimatedGifGivesItsFirstFrame) {
     TTempFolder folder;
     vips::VImage pages = fixtures::Plain(40, 30, Red).join(fixtures::Plain(40, 30, Blue), VIPS_DIRECTION_VERTICAL);
