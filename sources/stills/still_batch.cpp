@@ -161,8 +161,8 @@ bool TStillBatch::Queue(TCommandsManager& manager, const std::vector<std::string
     for (const std::string& file : files) LogLine("", file);
     LogLine("", "");
 
+    // A folder that does not exist counts as none: each still goes beside its picture.
     std::string outputFolder = WithSlash(Trim(Options.OutputFolder));
-    if (outputFolder == "/" && Trim(Options.OutputFolder).empty()) outputFolder.clear();
     if (!outputFolder.empty() && !IsFolder(outputFolder)) outputFolder.clear();
     if (batchMode) LogLine(LogLevel::Information, Translate("Files with supported picture extensions") + ":");
 
