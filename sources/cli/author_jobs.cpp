@@ -5,9 +5,9 @@
 #include "environment/detected_tools.h"
 #include "model/entry_points.h"
 #include "model/mpeg_file.h"
-#include "stills/still_picture.h"
 #include "settings/gui_settings.h"
 #include "settings/language.h"
+#include "stills/still_picture.h"
 #include "vcdimager/compliance_file_names.h"
 #include "vcdimager/mpeg_analysis_command.h"
 #include "workflow/authoring_project.h"
@@ -109,7 +109,8 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
     TStringList files;
     for (const std::string& file : options.Files) files.push_back(AbsolutePath(file));
     // Pictures become stills of the disc's kind; the TV system comes from the first MPEG file.
-    const auto firstMpeg = std::find_if(files.begin(), files.end(), [](const std::string& f) { return !HasPictureExtension(f); });
+    const auto firstMpeg =
+        std::find_if(files.begin(), files.end(), [](const std::string& f) { return !HasPictureExtension(f); });
     if (!options.Tv.empty()) {
         project.Pages.TvSystem = ParseTvSystem(options.Tv);
     } else if (firstMpeg == files.end()) {

@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     authorCommand->add_flag("--xml-only", author.XmlOnly, "Write the XML description only");
     authorCommand->add_flag("--sector-2336", author.Sector2336, "Use 2336-byte sectors for the image");
     authorCommand->add_option("--save", author.SaveProject, "Save the project file too");
-    authorCommand->add_option("FILE", author.Files, "MPEG files")->required();
+    authorCommand->add_option("FILE", author.Files, "MPEG files and pictures (made into stills)")->required();
 
     std::string buildProject;
     std::string buildOutput;
@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0.0, 10.0));
     stillsCommand->add_option("--jobs", stills.Jobs, "Pictures prepared at once (default: one per core)")
         ->check(CLI::Range(1, 64));
-    stillsCommand->add_option("--output-folder", stills.OutputFolder, "Folder of the stills (default: beside each picture)");
+    stillsCommand->add_option("--output-folder", stills.OutputFolder,
+                              "Folder of the stills (default: beside each picture)");
     stillsCommand->add_option("PICTURE", stills.Pictures, "Pictures and folders of pictures")->required();
 
     std::string datIn;

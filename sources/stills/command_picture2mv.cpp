@@ -39,7 +39,8 @@ std::shared_ptr<const TPreparedPicture> TCommandPicture2Mv::TakePrepared() {
     const bool viewing = !Data->ViewingJpeg.empty() && !Data->DeleteTempFiles;
     try {
         std::shared_ptr<const TPreparedPicture> prepared =
-            Data->Prepared.valid() ? Data->Prepared.get() : PreparePicture(Data->InputPicture, Data->Conversion, viewing);
+            Data->Prepared.valid() ? Data->Prepared.get()
+                                   : PreparePicture(Data->InputPicture, Data->Conversion, viewing);
         Data->Prepared = {};
         return prepared;
     } catch (const std::exception& error) {
@@ -117,9 +118,7 @@ bool TCommandPicture2Mv::CommitResults() {
     return CommitOutputs(Outputs);
 }
 
-void TCommandPicture2Mv::OnSuccess() {
-    Status.SuccessLines.push_back("Mpeg Video only generation successful");
-}
+void TCommandPicture2Mv::OnSuccess() { Status.SuccessLines.push_back("Mpeg Video only generation successful"); }
 
 // Nothing was moved into place: the earlier files, if any, stay as they were.
 void TCommandPicture2Mv::OnFailure() { Outputs.Discard(); }

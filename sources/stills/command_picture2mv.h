@@ -14,10 +14,10 @@ public:
     std::string InputPicture;
     std::int32_t Index = 0;  // 1-based position in the batch
     std::int32_t Count = 0;
-    bool Quiet = false;       // "On error, continue without asking": no boxes
-    std::string StillJpeg;    // the prepared frame, read by jpeg2yuv
-    std::string ViewingJpeg;  // the frame with square pixels; may be empty
-    std::string OutputStream; // .m1v for a VCD still, .m2v for an SVCD still
+    bool Quiet = false;        // "On error, continue without asking": no boxes
+    std::string StillJpeg;     // the prepared frame, read by jpeg2yuv
+    std::string ViewingJpeg;   // the frame with square pixels; may be empty
+    std::string OutputStream;  // .m1v for a VCD still, .m2v for an SVCD still
     std::int32_t Quality = 100;
     bool Vcd = true;
     bool SvcdHack = false;

@@ -34,9 +34,8 @@ void TPreparationPool::Work() {
         TTask* task = nullptr;
         {
             std::unique_lock<std::mutex> guard(Lock);
-            Wake.wait(guard, [this] {
-                return Stopping || (Started < Allowed && Started < static_cast<int>(Tasks.size()));
-            });
+            Wake.wait(guard,
+                      [this] { return Stopping || (Started < Allowed && Started < static_cast<int>(Tasks.size())); });
             if (Stopping) return;
             task = &Tasks[static_cast<std::size_t>(Started++)];
         }

@@ -96,7 +96,8 @@ std::vector<std::string> CollectPictures(const std::vector<std::string>& paths, 
 TStillBatch::TStillBatch(TStillOptions options) : Options(std::move(options)) {
     Options.Conversion.StillType = StillTypeOf(Options);
     Options.Dual = Options.Dual && Options.Vcd && Options.High;
-    if (!Options.Vcd) Options.Conversion.AspectCorrection = std::max<std::uint8_t>(Options.Conversion.AspectCorrection, 1);
+    if (!Options.Vcd)
+        Options.Conversion.AspectCorrection = std::max<std::uint8_t>(Options.Conversion.AspectCorrection, 1);
     if (Options.Jobs > 1) Pool = std::make_unique<TPreparationPool>(Options.Jobs);
 }
 
@@ -146,8 +147,7 @@ std::vector<std::string> TStillBatch::AcceptedPictures(const std::vector<std::st
             continue;
         }
         accepted.push_back(file);
-        if (batchMode)
-            LogLine(LogLevel::Information, "[" + std::to_string(accepted.size()) + "] " + file);
+        if (batchMode) LogLine(LogLevel::Information, "[" + std::to_string(accepted.size()) + "] " + file);
     }
     return accepted;
 }
@@ -170,8 +170,8 @@ bool TStillBatch::Queue(TCommandsManager& manager, const std::vector<std::string
     std::vector<std::string> usedBases;
     for (const std::string& picture : pictures) {
         SummaryEntries.push_back(std::string(SkippedPrefix) + picture);
-        const std::string folder = outputFolder.empty() ? WithSlash(fs::path(picture).parent_path().string())
-                                                        : outputFolder;
+        const std::string folder =
+            outputFolder.empty() ? WithSlash(fs::path(picture).parent_path().string()) : outputFolder;
         RemoveStaleTemporaryFiles(folder);
         TStillFiles names =
             StillFilesFor(picture, folder, UniqueBase(folder, picture, usedBases), Options.Vcd, Options.Dual);
@@ -215,7 +215,8 @@ void TStillBatch::QueuePicture(TCommandsManager& manager, std::size_t index, std
     auto* data = static_cast<TPicture2MvData*>(first->Param.get());
     const TStillFiles& files = PictureFiles[index];
     data->OtherOutputs = {files.Still};
-    if (!Options.DeleteTempFiles) data->OtherOutputs.insert(data->OtherOutputs.end(), {files.SecondStillJpeg, files.SecondStream});
+    if (!Options.DeleteTempFiles)
+        data->OtherOutputs.insert(data->OtherOutputs.end(), {files.SecondStillJpeg, files.SecondStream});
     data->ReplaceConfirmed = confirmed;
     manager.Add(std::move(first));
     if (Options.Dual) {
@@ -344,8 +345,7 @@ void TStillBatch::PictureEnded(std::size_t index, TCommandInterface& sender, con
     AskToContinue(index, PictureFiles.size(), continueQueue);
 }
 
-void TStillBatch::MplexEnded(std::size_t index, TCommandInterface&, const TExecuteStatus& status,
-                             bool& continueQueue) {
+void TStillBatch::MplexEnded(std::size_t index, TCommandInterface&, const TExecuteStatus& status, bool& continueQueue) {
     const TStillFiles& files = PictureFiles[index];
     if (status.IsCancelled()) {
         continueQueue = false;

@@ -30,15 +30,24 @@ void BlurLine(const std::uint8_t* source, std::uint8_t* target, int count, std::
 
 TPictureSize StillFrameSize(int stillType) {
     switch (stillType) {
-        case 0: return {352, 240};
-        case 1: return {352, 288};
-        case 2: return {704, 480};
-        case 3: return {704, 576};
-        case 4: return {480, 480};
-        case 5: return {480, 576};
-        case 6: return {704, 480};
-        case 7: return {704, 576};
-        default: return {352, 288};
+        case 0:
+            return {352, 240};
+        case 1:
+            return {352, 288};
+        case 2:
+            return {704, 480};
+        case 3:
+            return {704, 576};
+        case 4:
+            return {480, 480};
+        case 5:
+            return {480, 576};
+        case 6:
+            return {704, 480};
+        case 7:
+            return {704, 576};
+        default:
+            return {352, 288};
     }
 }
 

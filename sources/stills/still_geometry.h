@@ -8,11 +8,11 @@
 
 // The parameters that turn a picture into a still frame, copied as a whole.
 struct TStillConversion {
-    std::uint8_t StillType = 1;        // 0..7, see StillFrameSize
-    std::int32_t TvCropping = 0;       // percent, used clamped to 0..50
-    std::uint32_t BackColor = 0;       // 0xRRGGBB
-    std::uint8_t StretchFilter = 2;    // 0 nearest, 1 linear, 2 spline, 3 Lanczos
-    std::uint8_t AspectCorrection = 0; // 0 none, 1 for a 4:3 display, 2 for a 16:9 display
+    std::uint8_t StillType = 1;         // 0..7, see StillFrameSize
+    std::int32_t TvCropping = 0;        // percent, used clamped to 0..50
+    std::uint32_t BackColor = 0;        // 0xRRGGBB
+    std::uint8_t StretchFilter = 2;     // 0 nearest, 1 linear, 2 spline, 3 Lanczos
+    std::uint8_t AspectCorrection = 0;  // 0 none, 1 for a 4:3 display, 2 for a 16:9 display
     bool AllowEnlarging = true;
     double AntiFlickerRadius = 0;
 };

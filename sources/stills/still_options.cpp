@@ -14,10 +14,14 @@ std::uint8_t StillFilterOf(const std::string& name) {
 
 const char* StillFilterName(std::uint8_t filter) {
     switch (filter) {
-        case 0: return "Nearest";
-        case 1: return "Linear";
-        case 3: return "Lanczos";
-        default: return "Spline";
+        case 0:
+            return "Nearest";
+        case 1:
+            return "Linear";
+        case 3:
+            return "Lanczos";
+        default:
+            return "Spline";
     }
 }
 

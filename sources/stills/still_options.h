@@ -14,8 +14,8 @@ struct TStillOptions {
     bool High = true;
     // A VCD high-resolution still also carries a normal-resolution stream.
     bool Dual = true;
-    bool SvcdHack = false;  // counted only for SVCD stills
-    std::int32_t Quality = 100;  // 0..100
+    bool SvcdHack = false;        // counted only for SVCD stills
+    std::int32_t Quality = 100;   // 0..100
     TStillConversion Conversion;  // its StillType follows Vcd, Pal and High
     bool DeleteTempFiles = true;
     bool ContinueOnErrors = false;

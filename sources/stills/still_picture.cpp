@@ -22,8 +22,8 @@ void StartVips() {
         // Decoders read from buffers we free after each use: no cached operation may outlive them.
         vips_cache_set_max(0);
         // A damaged picture is reported once, by us, not tile by tile on the terminal.
-        g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {},
-                          nullptr);
+        g_log_set_handler(
+            "VIPS", G_LOG_LEVEL_WARNING, [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
     });
 }
 
@@ -36,10 +36,14 @@ std::string VipsReason(const vips::VError& error) {
 
 VipsKernel KernelOf(int filter) {
     switch (filter) {
-        case 0: return VIPS_KERNEL_NEAREST;
-        case 1: return VIPS_KERNEL_LINEAR;
-        case 3: return VIPS_KERNEL_LANCZOS3;
-        default: return VIPS_KERNEL_MITCHELL;
+        case 0:
+            return VIPS_KERNEL_NEAREST;
+        case 1:
+            return VIPS_KERNEL_LINEAR;
+        case 3:
+            return VIPS_KERNEL_LANCZOS3;
+        default:
+            return VIPS_KERNEL_MITCHELL;
     }
 }
 
@@ -175,7 +179,8 @@ std::optional<TRgbPicture> FitPicture(const TSourcePicture& source, const TStill
 TRgbPicture SquarePixels(const TRgbPicture& frame, int stillType, int correction) {
     if (frame.Empty()) return frame;
     StartVips();
-    const int width = std::max(1, static_cast<int>(std::nearbyint(static_cast<float>(frame.Width) / PixelAspect(stillType, correction))));
+    const int width = std::max(
+        1, static_cast<int>(std::nearbyint(static_cast<float>(frame.Width) / PixelAspect(stillType, correction))));
     if (width == frame.Width) return frame;
     return ToPicture(ResizeTo(FromPicture(frame), width, frame.Height, 3));
 }
@@ -203,9 +208,9 @@ const std::vector<std::string>& PictureExtensions() {
     static const std::vector<std::string> extensions = [] {
         StartVips();
         std::vector<std::string> found;
-        for (const char* loader : {"jpegload_buffer", "pngload_buffer", "gifload_buffer", "tiffload_buffer",
-                                   "webpload_buffer", "heifload_buffer", "jp2kload_buffer", "jxlload_buffer",
-                                   "magickload_buffer"}) {
+        for (const char* loader :
+             {"jpegload_buffer", "pngload_buffer", "gifload_buffer", "tiffload_buffer", "webpload_buffer",
+              "heifload_buffer", "jp2kload_buffer", "jxlload_buffer", "magickload_buffer"}) {
             if (vips_type_find("VipsOperation", loader) == 0) continue;
             const std::string name(loader);
             if (name == "jpegload_buffer") found.insert(found.end(), {"jpg", "jpeg", "jpe", "jfif"});

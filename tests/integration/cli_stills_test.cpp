@@ -42,8 +42,10 @@ TEST_F(CliStills, AFolderOfPicturesBecomesStills) {
     std::ofstream(Folder.Path() / "notes.txt") << "not a picture\n";
     const fs::path out = Folder.Path() / "out";
     fs::create_directory(out);
-    const TRun run = Cli("stills --type svcd --tv ntsc --filter lanczos --anti-flicker 0.5 --background 336699 "
-                         "--jobs 2 --output-folder " + Quoted(out) + " " + Quoted(Folder.Path()));
+    const TRun run =
+        Cli("stills --type svcd --tv ntsc --filter lanczos --anti-flicker 0.5 --background 336699 "
+            "--jobs 2 --output-folder " +
+            Quoted(out) + " " + Quoted(Folder.Path()));
     ASSERT_EQ(run.ExitCode, 0u) << run.Text();
     const fs::path oddStill = out / (odd.stem().string() + ".mpg");
     EXPECT_NE(run.Text().find("still: " + oddStill.string()), std::string::npos) << run.Text();
@@ -58,7 +60,8 @@ TEST_F(CliStills, AFolderOfPicturesBecomesStills) {
 
     // Made again, answered no: the stills stay as they were and the run fails.
     const std::string before = ReadWholeFile((out / "photo.mpg").string());
-    const TRun refused = RunProgram(CliPath, "--no stills --type vcd --output-folder " + Quoted(out) + " " + Quoted(png));
+    const TRun refused =
+        RunProgram(CliPath, "--no stills --type vcd --output-folder " + Quoted(out) + " " + Quoted(png));
     EXPECT_EQ(refused.ExitCode, 1u) << refused.Text();
     EXPECT_TRUE(ReadWholeFile((out / "photo.mpg").string()) == before);
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 2);
@@ -97,7 +100,8 @@ TEST_F(CliStills, PicturesAuthoredWithMotionVideosMakeDiscsTheToolsRead) {
         ASSERT_EQ(author.ExitCode, 0u) << author.Text();
         const fs::path still = Folder.Path() / c.Still;
         ASSERT_TRUE(fs::exists(still)) << author.Text();
-        const TRun info = RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(fs::path(image).replace_extension(".cue")));
+        const TRun info =
+            RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(fs::path(image).replace_extension(".cue")));
         EXPECT_EQ(info.ExitCode, 0u) << info.Text();
         EXPECT_NE(info.Text().find(c.Detected), std::string::npos) << info.Text();
         EXPECT_NE(info.Text().find("segment"), std::string::npos) << info.Text();

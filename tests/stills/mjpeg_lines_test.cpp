@@ -16,7 +16,8 @@ TEST(MjpegLines, ToolLinesBecomeLogLines) {
         std::string Filtered;
     };
     const TCase cases[] = {
-        {"   INFO: [mplex]  Scanning  for ( header)", MakeLogStatusLine("information", "[mplex] Scanning for (header)")},
+        {"   INFO: [mplex]  Scanning  for ( header)",
+         MakeLogStatusLine("information", "[mplex] Scanning for (header)")},
         {"++ WARN: [mplex] Stream too short", MakeLogStatusLine("warning", "[mplex] Stream too short")},
         {"   ", ""},
         {"plain text", "plain text"},
@@ -54,8 +55,8 @@ TEST(MjpegLines, EncoderOptions) {
 
 TEST(MjpegLines, FileNamesTravelAsWords) {
     // Whatever the name holds, the command-line splitter gives it back as one word.
-    for (const std::string name : {"/a/it's.jpg", "/a/\"q\" $HOME `id` \\.png", "/a/new\nline\t.jpg",
-                                   "/a/''\"\"'.jpg", "/a/latin\xE9.jpg", "-c", ""})
+    for (const std::string name : {"/a/it's.jpg", "/a/\"q\" $HOME `id` \\.png", "/a/new\nline\t.jpg", "/a/''\"\"'.jpg",
+                                   "/a/latin\xE9.jpg", "-c", ""})
         EXPECT_EQ(SplitCommandLine("sh " + ShellWord(name) + " x"), (TStringList{"sh", name, "x"})) << name;
     EXPECT_EQ(PatternSafe("/x/50%d.jpg"), "/x/50%%d.jpg");
 }

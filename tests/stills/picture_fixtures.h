@@ -23,7 +23,9 @@ inline vips::VImage Halves(int width, int height, std::uint32_t left, std::uint3
     const vips::VImage black = vips::VImage::black(width, height, vips::VImage::option()->set("bands", 3));
     const vips::VImage a = black.linear({1, 1, 1}, colour(left)).cast(VIPS_FORMAT_UCHAR);
     const vips::VImage b = black.linear({1, 1, 1}, colour(right)).cast(VIPS_FORMAT_UCHAR);
-    return (x < width / 2).ifthenelse(a, b).copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    return (x < width / 2)
+        .ifthenelse(a, b)
+        .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
 inline vips::VImage Plain(int width, int height, std::uint32_t colour) { return Halves(width, height, colour, colour); }

@@ -91,7 +91,8 @@ protected:
                                        .bandjoin({y * (255.0 / height), stripes})
                                        .cast(VIPS_FORMAT_UCHAR)
                                        .copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-        const std::string plain = Folder.File("fixture-" + std::to_string(Serial++) + fs::path(name).extension().string());
+        const std::string plain =
+            Folder.File("fixture-" + std::to_string(Serial++) + fs::path(name).extension().string());
         fixtures::Save(noise, plain);
         const std::string path = (Folder.Path() / name).string();
         fs::rename(plain, path);
@@ -170,8 +171,8 @@ TEST_F(StillBatch, EveryStillTypeGivesAStillOfItsSize) {
 
 TEST_F(StillBatch, OddNamesMakeStillsAndNothingElse) {
     const std::string names[] = {
-        "a\";touch X;\"b.png", "it's.jpg", "back\\slash.jpg", "dollar $HOME.jpg", "back`id`quote.jpg",
-        "new\nline.jpg",       "latin\xE9.jpg", "percent %d %s.jpg",
+        "a\";touch X;\"b.png", "it's.jpg",      "back\\slash.jpg", "dollar $HOME.jpg",
+        "back`id`quote.jpg",   "new\nline.jpg", "latin\xE9.jpg",   "percent %d %s.jpg",
     };
     std::vector<std::string> pictures;
     for (const std::string& name : names) pictures.push_back(Picture(name, 200, 150));
@@ -224,7 +225,8 @@ TEST_F(StillBatch, BadPicturesFailAloneAndLeaveNothing) {
     EXPECT_EQ(run.Commands, 12);
     const std::vector<std::string>& entries = run.Batch->Entries();
     ASSERT_EQ(entries.size(), 4u);
-    EXPECT_EQ(entries[3], "[ERROR]   \t" + huge + "  -  Invalid picture file: The picture is too large (20000 x 20000 pixels)");
+    EXPECT_EQ(entries[3],
+              "[ERROR]   \t" + huge + "  -  Invalid picture file: The picture is too large (20000 x 20000 pixels)");
     EXPECT_EQ(entries[0].rfind("[ERROR]   \t" + truncated + "  -  Invalid picture file", 0), 0u) << entries[0];
     EXPECT_TRUE(run.Batch->Succeeded(1)) << entries[1];
     EXPECT_EQ(entries[2].rfind("[ERROR]   \t" + text + "  -  Invalid picture file", 0), 0u) << entries[2];
@@ -307,8 +309,7 @@ TEST_F(StillBatch, AnErrorLineFailsARunThatEndsWell) {
     DetectedTools().MjpegToolsFolder = tools.string() + "/";
     const std::string picture = Picture("photo.jpg", 300, 200);
     const TRun run = Run(Options(true, true, false), {picture});
-    EXPECT_EQ(run.Batch->Entries().at(0),
-              "[ERROR]   \t" + picture + "  -  [jpeg2yuv] Unsupported sampling factors!");
+    EXPECT_EQ(run.Batch->Entries().at(0), "[ERROR]   \t" + picture + "  -  [jpeg2yuv] Unsupported sampling factors!");
     EXPECT_EQ(FolderNames(Folder.Path()), (std::vector<std::string>{"photo.jpg", "tools"}));
 }
 

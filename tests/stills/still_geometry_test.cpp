@@ -47,7 +47,7 @@ TEST(StillGeometry, TargetSizesAndFrames) {
     struct TCase {
         int Quality, Type, Kb;
     };
-    const TCase cases[] = {{100, 0, 42}, {100, 2, 220}, {0, 1, 20},  {0, 3, 46},  {20, 0, 24},  {20, 2, 81},
+    const TCase cases[] = {{100, 0, 42}, {100, 2, 220}, {0, 1, 20},   {0, 3, 46},   {20, 0, 24}, {20, 2, 81},
                            {-5, 4, 30},  {150, 7, 200}, {50, 5, 115}, {100, 9, 42}, {0, -1, 40}};
     for (const TCase& c : cases) EXPECT_EQ(TargetSizeKb(c.Quality, c.Type), c.Kb) << c.Quality << " " << c.Type;
 

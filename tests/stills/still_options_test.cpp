@@ -43,7 +43,7 @@ TEST(StillOptions, StoredSettingsGiveTheConversionValues) {
 }
 
 TEST(StillOptions, FilterNames) {
-    const std::pair<const char*, int> cases[] = {{"Nearest", 0}, {"linear", 1}, {"LINEAR2", 1}, {"Lanczos", 3},
+    const std::pair<const char*, int> cases[] = {{"Nearest", 0}, {"linear", 1},  {"LINEAR2", 1}, {"Lanczos", 3},
                                                  {"Spline", 2},  {"bicubic", 2}, {"", 2}};
     for (const auto& [name, filter] : cases) EXPECT_EQ(StillFilterOf(name), filter) << name;
     for (std::uint8_t filter = 0; filter < 4; ++filter) EXPECT_EQ(StillFilterOf(StillFilterName(filter)), filter);

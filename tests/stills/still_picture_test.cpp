@@ -170,7 +170,8 @@ TJpegLayout LayoutOf(const std::string& jpeg) {
     TJpegLayout layout;
     for (std::size_t at = 2; at + 4 < jpeg.size();) {
         const auto marker = static_cast<unsigned char>(jpeg[at + 1]);
-        const std::size_t length = static_cast<unsigned char>(jpeg[at + 2]) * 256u + static_cast<unsigned char>(jpeg[at + 3]);
+        const std::size_t length =
+            static_cast<unsigned char>(jpeg[at + 2]) * 256u + static_cast<unsigned char>(jpeg[at + 3]);
         if (marker >= 0xC0 && marker <= 0xC2) {
             layout.Baseline = marker == 0xC0;
             layout.Components = static_cast<unsigned char>(jpeg[at + 9]);
