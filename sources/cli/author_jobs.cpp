@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -9,6 +10,7 @@
 #include "services/services.h"
 #include "settings/gui_settings.h"
 #include "settings/language.h"
+#include "stills/still_picture.h"
 #include "vcdimager/compliance_file_names.h"
 #include "vcdimager/mpeg_analysis_command.h"
 #include "vcdimager/mpeg_compliance.h"
@@ -57,7 +59,7 @@ bool CheckInputFiles(const TStringList& files) {
     std::string names;
     int refused = 0;
     for (const std::string& file : files)
-        if (!CheckMpegInputFile(file)) {
+        if (!HasPictureExtension(file) && !CheckMpegInputFile(file)) {
             ++refused;
             names += "\r" + file;
         }
@@ -244,11 +246,26 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
 
     TStringList files;
     for (const std::string& file : options.Files) files.push_back(AbsolutePath(file));
+    // Pictures are checked when they become stills, before the analyses.
     if (!CheckInputFiles(files)) return ExitFailure;
+    // Pictures become stills of the disc's kind; the TV system comes from the first MPEG file.
+    const auto firstMpeg =
+        std::find_if(files.begin(), files.end(), [](const std::string& f) { return !HasPictureExtension(f); });
     if (!options.Tv.empty()) {
         project.Pages.TvSystem = ParseTvSystem(options.Tv);
-    } else if (const auto system = FirstFileTvSystem(session, files.front(), project.Pages.RelaxAps)) {
+    } else if (firstMpeg == files.end()) {
+        project.Pages.TvSystem = TTvSystem::Pal;
+    } else if (const auto system = FirstFileTvSystem(session, *firstMpeg, project.Pages.RelaxAps)) {
         project.Pages.TvSystem = *system;
+    }
+    if (std::any_of(files.begin(), files.end(), HasPictureExtension)) {
+        if (*type == TVideoCdType::Vcd11) {
+            session.Printer().Message(TMsgDlgType::Error, "Stills need a VCD 2.0 or SVCD disc (--type vcd20 or svcd).");
+            return ExitUsage;
+        }
+        if (!AuthorStills(session, *type == TVideoCdType::Svcd10, project.Pages.TvSystem == TTvSystem::Pal,
+                          fs::path(output).parent_path().string(), files))
+            return session.WasInterrupted() ? ExitInterrupted : ExitFailure;
     }
 
     if (session.WasInterrupted()) return ExitInterrupted;

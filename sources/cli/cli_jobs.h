@@ -43,6 +43,26 @@ struct TRipCliOptions {
     bool Sector2336 = false;
 };
 int RunRip(TCliSession& session, const TRipCliOptions& options);
+
+struct TStillsCliOptions {
+    std::string Type;  // empty: the stored settings' choice
+    std::string Tv;
+    int Quality = -1;  // -1: stored
+    std::string Filter;
+    int Crop = -1;
+    std::string Aspect;
+    bool NoEnlarge = false;
+    std::string Background;
+    double AntiFlicker = -1;
+    int Jobs = 0;  // 0: one per core
+    std::string OutputFolder;
+    std::vector<std::string> Pictures;
+};
+int RunStills(TCliSession& session, const TStillsCliOptions& options);
+// The pictures among `files` become stills of the disc's kind in
+// `outputFolder` (kept when newer than their picture) and take their places.
+bool AuthorStills(TCliSession& session, bool svcd, bool pal, const std::string& outputFolder,
+                  std::vector<std::string>& files);
 int RunDatToMpg(TCliSession& session, const std::string& input, const std::string& output);
 
 // A path made absolute and normal; the tools and the checks want full paths.

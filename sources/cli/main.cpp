@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
     authorCommand->add_option("--iso-files", author.IsoFiles,
                               "Files and folders for the root of the disc's file system (the names up to the next "
                               "option; give the MPEG files first)");
-    authorCommand->add_option("FILE", author.Files, "MPEG files")->required();
+    authorCommand->add_option("FILE", author.Files, "MPEG files and pictures (made into stills)")->required();
 
     std::string buildProject;
     std::string buildOutput;
@@ -130,6 +130,27 @@ int main(int argc, char** argv) {
     ripCommand->add_flag("--no-files", rip.NoFiles, "Do not extract the other files");
     ripCommand->add_flag("--no-ext-psd", rip.NoExtPsd, "Ignore the extended PSD");
     ripCommand->add_flag("--sector-2336", rip.Sector2336, "The image has 2336-byte sectors");
+
+    TStillsCliOptions stills;
+    auto* stillsCommand = app.add_subcommand("stills", "Turn pictures into MPEG stills");
+    stillsCommand->add_option("--type", stills.Type, "Still type")
+        ->check(CLI::IsMember({"vcd", "vcd-high", "vcd-dual", "svcd", "svcd-high"}));
+    stillsCommand->add_option("--tv", stills.Tv, "TV system")->check(CLI::IsMember({"pal", "ntsc"}));
+    stillsCommand->add_option("--quality", stills.Quality, "Size of the still, 0 to 100")->check(CLI::Range(0, 100));
+    stillsCommand->add_option("--filter", stills.Filter, "Resampling filter")
+        ->check(CLI::IsMember({"nearest", "linear", "spline", "lanczos"}));
+    stillsCommand->add_option("--crop", stills.Crop, "TV overscan cropping in percent")->check(CLI::Range(0, 50));
+    stillsCommand->add_option("--aspect", stills.Aspect, "Display aspect to correct for")
+        ->check(CLI::IsMember({"none", "4:3", "16:9"}));
+    stillsCommand->add_flag("--no-enlarge", stills.NoEnlarge, "Do not enlarge small pictures");
+    stillsCommand->add_option("--background", stills.Background, "Background colour RRGGBB");
+    stillsCommand->add_option("--anti-flicker", stills.AntiFlicker, "Anti-flicker blur radius")
+        ->check(CLI::Range(0.0, 10.0));
+    stillsCommand->add_option("--jobs", stills.Jobs, "Pictures prepared at once (default: one per core)")
+        ->check(CLI::Range(1, 64));
+    stillsCommand->add_option("--output-folder", stills.OutputFolder,
+                              "Folder of the stills (default: beside each picture)");
+    stillsCommand->add_option("PICTURE", stills.Pictures, "Pictures and folders of pictures")->required();
 
     std::string datIn;
     std::string datOut;
@@ -167,6 +188,7 @@ int main(int argc, char** argv) {
             if (name == "build-xml") return RunBuildXml(session, xmlFile, xmlOutput, xmlImage, xmlSector2336);
             if (name == "rip") return RunRip(session, rip);
             if (name == "drive") return RunDrive(session, drive);
+            if (name == "stills") return RunStills(session, stills);
             return RunDatToMpg(session, datIn, datOut);
         };
         // An error box shown on the way fails the job, even when its commands succeeded,
