@@ -18,8 +18,8 @@ protected:
     // A photo-like picture made by ffmpeg (a test pattern), under any name.
     fs::path Picture(const std::string& name, const std::string& size = "1024x768") {
         const fs::path plain = Folder.Path() / ("pattern" + fs::path(name).extension().string());
-        const TRun made = RunProgram("ffmpeg", "-loglevel error -y -f lavfi -i testsrc=size=" + size +
-                                                   " -frames:v 1 -update 1 " + Quoted(plain));
+        const TProgramRun made = RunProgramFor("ffmpeg", "-loglevel error -y -f lavfi -i testsrc=size=" + size +
+                                                   " -frames:v 1 -update 1 " + QuotedPath(plain));
         EXPECT_EQ(made.ExitCode, 0u) << made.Text();
         const fs::path path = Folder.Path() / name;
         fs::rename(plain, path);
@@ -27,7 +27,7 @@ protected:
     }
 
     static std::string StreamsOf(const fs::path& still) {
-        const TRun info = RunProgram("vcdxminfo", "-i " + ShellWord(still.string()));
+        const TProgramRun info = RunProgramFor("vcdxminfo", "-i " + ShellWord(still.string()));
         std::string streams;
         for (const std::string& line : info.Lines)
             if (line.find("still picture stream") != std::string::npos || line.find("-size>") != std::string::npos)
@@ -42,10 +42,10 @@ TEST_F(CliStills, AFolderOfPicturesBecomesStills) {
     std::ofstream(Folder.Path() / "notes.txt") << "not a picture\n";
     const fs::path out = Folder.Path() / "out";
     fs::create_directory(out);
-    const TRun run =
+    const TProgramRun run =
         Cli("stills --type svcd --tv ntsc --filter lanczos --anti-flicker 0.5 --background 336699 "
             "--jobs 2 --output-folder " +
-            Quoted(out) + " " + Quoted(Folder.Path()));
+            QuotedPath(out) + " " + QuotedPath(Folder.Path()));
     ASSERT_EQ(run.ExitCode, 0u) << run.Text();
     const fs::path oddStill = out / (odd.stem().string() + ".mpg");
     EXPECT_NE(run.Text().find("still: " + oddStill.string()), std::string::npos) << run.Text();
@@ -60,8 +60,8 @@ TEST_F(CliStills, AFolderOfPicturesBecomesStills) {
 
     // Made again, answered no: the stills stay as they were and the run fails.
     const std::string before = ReadWholeFile((out / "photo.mpg").string());
-    const TRun refused =
-        RunProgram(CliPath, "--no stills --type vcd --output-folder " + Quoted(out) + " " + Quoted(png));
+    const TProgramRun refused =
+        RunProgramFor(CliPath, "--no stills --type vcd --output-folder " + QuotedPath(out) + " " + QuotedPath(png));
     EXPECT_EQ(refused.ExitCode, 1u) << refused.Text();
     EXPECT_TRUE(ReadWholeFile((out / "photo.mpg").string()) == before);
     EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 2);
@@ -69,12 +69,12 @@ TEST_F(CliStills, AFolderOfPicturesBecomesStills) {
 
 TEST_F(CliStills, BadOptionsAndFoldersAreRefused) {
     const fs::path png = Picture("photo.png", "320x240");
-    EXPECT_EQ(Cli("stills --background red " + Quoted(png)).ExitCode, 2u);
-    EXPECT_EQ(Cli("stills --quality 101 " + Quoted(png)).ExitCode, 2u);
-    const TRun missing = Cli("stills --output-folder " + Quoted(Folder.Path() / "nowhere") + " " + Quoted(png));
+    EXPECT_EQ(Cli("stills --background red " + QuotedPath(png)).ExitCode, 2u);
+    EXPECT_EQ(Cli("stills --quality 101 " + QuotedPath(png)).ExitCode, 2u);
+    const TProgramRun missing = Cli("stills --output-folder " + QuotedPath(Folder.Path() / "nowhere") + " " + QuotedPath(png));
     EXPECT_NE(missing.ExitCode, 0u);
     EXPECT_NE(missing.Text().find("does not exist"), std::string::npos) << missing.Text();
-    const TRun none = Cli("stills " + Quoted(Folder.Path() / "nothing.txt"));
+    const TProgramRun none = Cli("stills " + QuotedPath(Folder.Path() / "nothing.txt"));
     EXPECT_EQ(none.ExitCode, 1u) << none.Text();
 }
 
@@ -95,20 +95,20 @@ TEST_F(CliStills, PicturesAuthoredWithMotionVideosMakeDiscsTheToolsRead) {
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.Name);
         const fs::path image = Folder.Path() / (std::string(c.Name) + ".bin");
-        const std::string files = " " + Quoted(Sample(c.Motion)) + " " + Quoted(photo);
-        const TRun author = Cli("author " + std::string(c.Options) + " --output " + Quoted(image) + files);
+        const std::string files = " " + QuotedPath(Sample(c.Motion)) + " " + QuotedPath(photo);
+        const TProgramRun author = Cli("author " + std::string(c.Options) + " --output " + QuotedPath(image) + files);
         ASSERT_EQ(author.ExitCode, 0u) << author.Text();
         const fs::path still = Folder.Path() / c.Still;
         ASSERT_TRUE(fs::exists(still)) << author.Text();
-        const TRun info =
-            RunProgram("vcd-info", "--no-banner --cue-file " + Quoted(fs::path(image).replace_extension(".cue")));
+        const TProgramRun info =
+            RunProgramFor("vcd-info", "--no-banner --cue-file " + QuotedPath(fs::path(image).replace_extension(".cue")));
         EXPECT_EQ(info.ExitCode, 0u) << info.Text();
         EXPECT_NE(info.Text().find(c.Detected), std::string::npos) << info.Text();
         EXPECT_NE(info.Text().find("segment"), std::string::npos) << info.Text();
 
         // Again: the still is newer than its picture and is used as it is.
         const auto made = fs::last_write_time(still);
-        const TRun again = Cli("author " + std::string(c.Options) + " --output " + Quoted(image) + files);
+        const TProgramRun again = Cli("author " + std::string(c.Options) + " --output " + QuotedPath(image) + files);
         ASSERT_EQ(again.ExitCode, 0u) << again.Text();
         EXPECT_NE(again.Text().find("is up to date"), std::string::npos) << again.Text();
         EXPECT_EQ(fs::last_write_time(still), made);

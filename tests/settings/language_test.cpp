@@ -9,6 +9,7 @@
 
 #include "settings/dialog_captions.h"
 #include "support/folders_scope.h"
+#include "support/program_run.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -38,25 +39,12 @@ const char* const FrenchFile =
 class TLocaleScope {
 public:
     explicit TLocaleScope(const std::string& lang) {
-        for (const char* name : Names) {
-            const char* value = std::getenv(name);
-            Saved[name] = value ? std::optional<std::string>(value) : std::nullopt;
-            unsetenv(name);
-        }
-        if (!lang.empty()) setenv("LANG", lang.c_str(), 1);
-    }
-    ~TLocaleScope() {
-        for (const auto& [name, value] : Saved) {
-            if (value)
-                setenv(name.c_str(), value->c_str(), 1);
-            else
-                unsetenv(name.c_str());
-        }
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) Environment.Unset(name);
+        if (!lang.empty()) Environment.Set("LANG", lang);
     }
 
 private:
-    static constexpr const char* Names[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-    std::map<std::string, std::optional<std::string>> Saved;
+    TEnvironmentScope Environment;
 };
 
 // A window of named components with text, integer and list properties.

@@ -37,11 +37,12 @@ public:
     TEnvironmentScope(const TEnvironmentScope&) = delete;
     TEnvironmentScope& operator=(const TEnvironmentScope&) = delete;
     void Set(const std::string& name, const std::string& value) {
-        if (!Saved.contains(name)) {
-            const char* old = std::getenv(name.c_str());
-            Saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
+        Remember(name);
         setenv(name.c_str(), value.c_str(), 1);
+    }
+    void Unset(const std::string& name) {
+        Remember(name);
+        unsetenv(name.c_str());
     }
     ~TEnvironmentScope() {
         for (const auto& [name, value] : Saved) {
@@ -53,5 +54,10 @@ public:
     }
 
 private:
+    void Remember(const std::string& name) {
+        if (Saved.contains(name)) return;
+        const char* old = std::getenv(name.c_str());
+        Saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
+    }
     std::map<std::string, std::optional<std::string>> Saved;
 };
