@@ -99,9 +99,12 @@ std::string ExitCodeRemark(std::uint32_t exitCode) {
 
 void TCommandGui2Console::CommandEnded(std::uint32_t exitCode) {
     if (Runner) DetachRunner();
-    // A tool that crashed or failed without a word must not leave the failure unexplained.
-    if (exitCode != 0 && !Cancelled && Status.ErrorLines.empty()) Status.ErrorLines.push_back(ExitCodeRemark(exitCode));
     TCommandInterface::CommandEnded(exitCode);
+}
+
+// A tool that crashed or failed without a word.
+std::string TCommandGui2Console::UnexplainedFailureReason(std::uint32_t exitCode) const {
+    return exitCode != 0 ? ExitCodeRemark(exitCode) : std::string();
 }
 
 void TCommandGui2Console::Cancel() {

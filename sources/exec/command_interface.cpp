@@ -49,7 +49,13 @@ void TCommandInterface::CommandEnded(std::uint32_t exitCode) {
         Status.SetSucceeded();
 
     if (!Cancelled && !Failed) OnSuccess();
-    if (Failed && !Cancelled) OnFailure();
+    if (Failed && !Cancelled) {
+        OnFailure();
+        // A failure is never left unexplained.
+        if (Status.ErrorLines.empty())
+            if (std::string reason = UnexplainedFailureReason(exitCode); !reason.empty())
+                Status.ErrorLines.push_back(std::move(reason));
+    }
     if (Cancelled) OnCancel();
 
     // The end is reported once. The callback may free this command (the queue

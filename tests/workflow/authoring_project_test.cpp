@@ -315,9 +315,12 @@ TEST_F(AuthoringProject, OpenedProjectsSaveEveryOptionAsTheyCame) {
     plain.ApplicationID = "CDI/CDI_VCD.APP;1";
     plain.FileSystem = {{true, "SEGMENT", "", false, {}}};  // always present by default
 
+    int round = 0;
     for (const TVideoCdDescription* original : {&vcd, &svcd, &plain}) {
         Settings.SetValue("XmlComments", original->XmlComments);
-        const std::string given = Folder.File("given.dsv");
+        // Fresh names each round: a save never replaces a project without asking.
+        const std::string prefix = std::to_string(++round) + "-";
+        const std::string given = Folder.File(prefix + "given.dsv");
         ASSERT_TRUE(SaveProjectFile(given, *original, false));
         std::string previous;
         for (const char* name : {"first.dsv", "second.dsv"}) {
@@ -325,7 +328,7 @@ TEST_F(AuthoringProject, OpenedProjectsSaveEveryOptionAsTheyCame) {
             ASSERT_TRUE(project->QueueOpenProject(previous.empty() ? given : previous, Manager, nullptr));
             project->EndFileBatch();
             ASSERT_TRUE(project->OpenedProject());
-            const std::string path = Folder.File(name);
+            const std::string path = Folder.File(prefix + name);
             ASSERT_TRUE(project->SaveProject(path, Manager))
                 << (Dialogs.Messages().empty() ? "" : Dialogs.Messages()[0]);
             if (!previous.empty()) EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(previous));
