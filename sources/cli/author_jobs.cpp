@@ -9,6 +9,7 @@
 #include "services/services.h"
 #include "settings/gui_settings.h"
 #include "settings/language.h"
+#include "vcdimager/compliance_file_names.h"
 #include "vcdimager/mpeg_analysis_command.h"
 #include "vcdimager/mpeg_compliance.h"
 #include "workflow/authoring_project.h"
@@ -219,6 +220,12 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
         }
 
     const TCdImageType imageType = CliImageType(options.Image);
+    // Names that cannot be written as asked are refused before any work.
+    const std::string output =
+        AbsolutePath(options.Output.empty() ? DefaultOutput(options.XmlOnly, imageType) : options.Output);
+    if (!CheckOutputFileName(output, OutputExtension(imageType, options.XmlOnly))) return ExitFailure;
+    if (!options.SaveProject.empty() && !CheckOutputFileName(AbsolutePath(options.SaveProject), "dsv"))
+        return ExitFailure;
     settings.SetValue("CdImageType", CdImageTypeName(imageType));
     settings.SetValue("Use2336BytesForImage", options.Sector2336);
     // The stored mode, as the window starts with it; out of expert mode the
@@ -231,8 +238,7 @@ int RunAuthor(TCliSession& session, const TAuthorOptions& options) {
     project.Pages.XmlOnly = options.XmlOnly;
     project.SelectVideoCdType(*type);
     project.Pages.PlaybackControlChecked = project.PlaybackControlEnabled() && !options.NoPbc;
-    project.Pages.OutputFile =
-        AbsolutePath(options.Output.empty() ? DefaultOutput(options.XmlOnly, imageType) : options.Output);
+    project.Pages.OutputFile = output;
 
     if (!CheckStoredLimits(session, project)) return ExitFailure;
 

@@ -32,14 +32,13 @@ TCliSession::TCliSession(const TCliOptions& options)
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal and a polite kill end a job as Ctrl-C does.
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) sigaction(number, &action, nullptr);
 }
 
 TCliSession::~TCliSession() {
     Commands.Clear();
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) signal(number, SIG_DFL);
 }
 
 TCommandOutputEvent TCliSession::LineHandler() {

@@ -7,6 +7,7 @@
 #include "vcdimager/command_cdxa_to_mpeg.h"
 #include "vcdimager/command_vcdxbuild.h"
 #include "vcdimager/command_vcdxrip.h"
+#include "vcdimager/compliance_file_names.h"
 #include "vcdimager/mpeg_analysis_command.h"
 #include "vcdimager/mpeg_compliance.h"
 
@@ -59,8 +60,23 @@ int RunAnalyse(TCliSession& session, const std::vector<std::string>& files, bool
 int RunBuildXml(TCliSession& session, const std::string& xml, const std::string& output, const std::string& image,
                 bool sector2336) {
     const TCdImageType type = CliImageType(image);
-    const std::string base = fs::path(AbsolutePath(output)).replace_extension().string();
-    auto param = MakeBuildParam(AbsolutePath(xml), base, type, sector2336);
+    const std::string input = AbsolutePath(xml);
+    const std::string target = AbsolutePath(output);
+    if (const std::string refusal = RefusedToolPathMessage(target); !refusal.empty()) {
+        session.Printer().Message(TMsgDlgType::Error, refusal);
+        return ExitFailure;
+    }
+    const std::string base = fs::path(target).replace_extension().string();
+    TStringList outputs = {base + ".toc"};
+    if (type == TCdImageType::Cue || type == TCdImageType::AdvCue) {
+        outputs = {base + ".bin", base + ".cue"};
+    } else {
+        for (const std::string& track : TrackImageFiles(base)) outputs.push_back(track);
+    }
+    for (const std::string& path : outputs)
+        if (RefuseSameCdxaFiles(input, path) || !PrepareOutputFile(path)) return ExitFailure;
+    if (!ConfirmReplacing(ExistingFiles(outputs))) return ExitFailure;
+    auto param = MakeBuildParam(input, base, type, sector2336);
     const std::string imageFile = ImageFileName(*param);
     session.Manager().Add(BuildCdImage(param, session.LineHandler()));
     if (!session.RunQueue()) return session.FailureExitCode();
@@ -70,8 +86,9 @@ int RunBuildXml(TCliSession& session, const std::string& xml, const std::string&
 
 int RunRip(TCliSession& session, const TRipCliOptions& options) {
     const std::string image = AbsolutePath(options.Image);
-    std::string xml = options.Xml.empty() ? (fs::path(image).replace_extension(".xml")).string() : options.Xml;
-    xml = AbsolutePath(xml);
+    const std::optional<std::string> xml = CheckOutputFileName(
+        AbsolutePath(options.Xml.empty() ? fs::path(image).replace_extension(".xml").string() : options.Xml), "xml");
+    if (!xml || RefuseSameCdxaFiles(image, *xml)) return ExitFailure;
     TRipOptions rip;
     rip.XmlOnly = options.XmlOnly;
     rip.NoSequences = options.NoSequences;
@@ -79,9 +96,9 @@ int RunRip(TCliSession& session, const TRipCliOptions& options) {
     rip.NoFiles = options.NoFiles;
     rip.NoExtPsd = options.NoExtPsd;
     rip.Sector2336 = options.Sector2336;
-    session.Manager().Add(RipBinFile(image, xml, rip, session.LineHandler()));
+    session.Manager().Add(RipBinFile(image, *xml, rip, session.LineHandler()));
     if (!session.RunQueue()) return session.FailureExitCode();
-    session.Printer().Result("xml", xml);
+    session.Printer().Result("xml", *xml);
     return ExitSuccess;
 }
 

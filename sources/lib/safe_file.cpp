@@ -4,19 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-namespace {
+#include "lib/output_files.h"
 
-std::string TemporaryName(const std::string& path) {
-    static std::atomic<unsigned> counter{0};
-    return path + ".part-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-}
+namespace {
 
 bool Fail(std::string* error, const std::string& what) {
     if (error) *error = what + ": " + std::strerror(errno);
@@ -47,7 +43,8 @@ void SyncFolder(const std::string& path) {
 }  // namespace
 
 bool SaveFileSafely(const std::string& path, std::string_view bytes, std::string* error) {
-    const std::string temporary = TemporaryName(path);
+    // A short name: the target's own name may already use the whole file-name limit.
+    const std::string temporary = TemporaryNameBeside(path);
     // The kernel applies the user's umask to 0666, as for any new file.
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return Fail(error, "cannot create " + temporary);

@@ -1,16 +1,14 @@
 #include "vcdimager/command_cdxa_to_mpeg.h"
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
-#include <thread>
 #include <utility>
 
 #include "environment/detected_tools.h"
 #include "exec/status_lines.h"
 #include "services/services.h"
 #include "settings/language.h"
+#include "vcdimager/compliance_file_names.h"
 #include "vcdimager/last_file_names.h"
 #include "writers/video_cd_xml_writer.h"
 
@@ -38,25 +36,12 @@ bool ConvertMarker(std::string& line, std::string_view marker, const char* level
 }  // namespace
 
 bool PrepareToolOutputFile(const std::string& path) {
-    std::error_code error;
-    if (Exists(path) && !fs::remove(path, error)) {
+    const TOutputProblem problem = OutputFileProblem(path);
+    if (problem == TOutputProblem::CannotOverwrite)
         ShowError("Unable to overwrite", path, "Please be sure that this file is not ReadOnly");
-        return false;
-    }
-    // Some file systems let a deleted file linger for a moment.
-    for (int attempt = 0; attempt < 100 && Exists(path); ++attempt) {
-        fs::remove(path, error);
-        MainThread().ProcessPending(std::chrono::milliseconds(10));
-    }
-    bool creatable = false;
-    if (!Exists(path)) {
-        std::ofstream probe(path, std::ios::binary);
-        creatable = static_cast<bool>(probe);
-        probe.close();
-        if (creatable) fs::remove(path, error);
-    }
-    if (!creatable) ShowError("Unable to create", path, "Please check the filename");
-    return creatable;
+    else if (problem == TOutputProblem::CannotCreate)
+        ShowError("Unable to create", path, "Please check the filename");
+    return problem == TOutputProblem::None && (!Exists(path) || ConfirmReplacing({path}));
 }
 
 bool RefuseSameCdxaFiles(const std::string& datFile, const std::string& mpgFile) {
@@ -77,7 +62,15 @@ TCommandCdxaToMpeg::TCommandCdxaToMpeg(TCommandSetup setup)
 void TCommandCdxaToMpeg::GetExecutable(std::string& path) { path = VcdImagerProgram("cdxa2mpeg"); }
 
 void TCommandCdxaToMpeg::GetWorkingFolder(std::string& folder) {
-    folder = DatParam ? fs::path(ReplaceAll(DatParam->MpgFile, "\"", "")).parent_path().string() : "";
+    folder = DatParam ? fs::path(StripSurroundingQuotes(DatParam->MpgFile)).parent_path().string() : "";
+}
+
+const std::string& TCommandCdxaToMpeg::TemporaryMpg() {
+    // The tool writes beside the output under a temporary name; the output
+    // itself is replaced only when the conversion succeeded.
+    if (TemporaryFile.empty() && DatParam && !StripSurroundingQuotes(DatParam->MpgFile).empty())
+        TemporaryFile = Outputs.Base(StripSurroundingQuotes(DatParam->MpgFile));
+    return TemporaryFile;
 }
 
 std::vector<std::string> TCommandCdxaToMpeg::ToolPaths() const {
@@ -89,16 +82,15 @@ void TCommandCdxaToMpeg::GetParameters(std::string& arguments) {
     arguments.clear();
     if (!DatParam) return;
     // The quotes a user may have typed around the names go before the run.
-    const std::string dat = ToolPath(ReplaceAll(DatParam->DatFile, "\"", ""));
-    const std::string mpg = ToolPath(ReplaceAll(DatParam->MpgFile, "\"", ""));
-    arguments = "\"" + dat + "\" \"" + mpg + "\"";
+    const std::string dat = ToolPath(StripSurroundingQuotes(DatParam->DatFile));
+    arguments = "\"" + dat + "\" \"" + ToolPath(TemporaryMpg()) + "\"";
 }
 
 void TCommandCdxaToMpeg::BeforeStart(bool& proceed) {
     proceed = false;
     if (!DatParam) return;
-    DatParam->DatFile = ReplaceAll(DatParam->DatFile, "\"", "");
-    DatParam->MpgFile = ReplaceAll(DatParam->MpgFile, "\"", "");
+    DatParam->DatFile = StripSurroundingQuotes(DatParam->DatFile);
+    DatParam->MpgFile = StripSurroundingQuotes(DatParam->MpgFile);
     std::error_code error;
     if (DatParam->DatFile.empty() || !fs::is_regular_file(DatParam->DatFile, error))
         return RefuseRun(Format(Translate("The file \"%s\" does not exist"), DatParam->DatFile));
@@ -146,14 +138,21 @@ void TCommandCdxaToMpeg::FilterLine(std::string& line) {
 }
 
 void TCommandCdxaToMpeg::OnSuccess() {
-    if (DatParam) RememberLastFileName(TFileDialogKind::Mpeg, DatParam->MpgFile);
+    if (!DatParam) return;
+    // A tool that says nothing wrong but wrote nothing did not convert anything.
+    std::error_code error;
+    const std::string& written = TemporaryMpg();
+    std::string reason;
+    if (!fs::is_regular_file(written, error) || fs::file_size(written, error) == 0)
+        reason = Translate("The tool wrote no MPEG file");
+    else if (!Outputs.Commit(&reason))
+        reason = Translate("Unable to overwrite") + ": " + reason;
+    if (!reason.empty()) return FailAfterRun(reason);
+    RememberLastFileName(TFileDialogKind::Mpeg, DatParam->MpgFile);
 }
 
-void TCommandCdxaToMpeg::OnFailure() {
-    if (!DatParam || DatParam->MpgFile.empty()) return;
-    std::error_code ignored;
-    fs::remove(DatParam->MpgFile, ignored);
-}
+// The previous output stays as it was; only the temporary file goes.
+void TCommandCdxaToMpeg::OnFailure() { Outputs.Discard(); }
 
 void TCommandCdxaToMpeg::OnCancel() { OnFailure(); }
 

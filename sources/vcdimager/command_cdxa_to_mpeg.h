@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "lib/output_files.h"
 #include "vcdimager/command_vcd.h"
 
 class TDatToMpgParam : public TVcdImagerParam {
@@ -31,10 +32,16 @@ public:
 
 protected:
     std::vector<std::string> ToolPaths() const override;
+
+private:
+    TOutputFiles Outputs;
+    std::string TemporaryFile;
+    const std::string& TemporaryMpg();
 };
 
-// Makes room for a tool's output file: an existing file is deleted, and the
-// file must be creatable. Shows an error box and returns false otherwise.
+// Readies a tool's output file: an existing file is replaced only when the user
+// confirms it (it stays until the new one is complete), and the file must be
+// writable. Shows the refusal and returns false otherwise.
 bool PrepareToolOutputFile(const std::string& path);
 
 // The conversion command as the tools page runs it; `onOutput` receives the status lines.

@@ -1,6 +1,7 @@
 #include "vcdimager/command_vcd.h"
 
 #include <charconv>
+#include <cstdio>
 #include <optional>
 #include <utility>
 
@@ -49,11 +50,56 @@ std::string VcdImagerProgram(const std::string& name) {
 }
 
 std::string RefusedToolPathMessage(const std::string& path) {
-    if (path.find_first_of("\"\\\r\n\t") == std::string::npos) return "";
-    std::string shown = ReplaceAll(path, "\r", "\\r");
-    shown = ReplaceAll(shown, "\n", "\\n");
-    shown = ReplaceAll(shown, "\t", "\\t");
-    return Translate("Double quotes, backslashes, tabs and line breaks in filenames are not allowed") + ": " + shown;
+    const bool breaksQuoting = path.find_first_of("\"\\\r\n\t") != std::string::npos;
+    if (!breaksQuoting && IsValidUtf8(path) && !HasControlCharacter(path)) return "";
+    const std::string shown = EscapedFileName(path);
+    if (breaksQuoting)
+        return Translate("Double quotes, backslashes, tabs and line breaks in filenames are not allowed") + ": " +
+               shown;
+    // The name could not be written faithfully into the descriptions and project files.
+    return Translate("Control characters and invalid characters in filenames are not allowed") + ": " + shown;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        std::uint32_t code = length == 1 ? c : c & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Over-long forms, surrogates and values past Unicode are not characters.
+        static constexpr std::uint32_t Smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < Smallest[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return false;
+        i += length;
+    }
+    return true;
+}
+
+bool HasControlCharacter(std::string_view text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
+std::string EscapedFileName(std::string_view name) {
+    std::string shown;
+    const bool valid = IsValidUtf8(name);
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || (!valid && byte >= 0x80)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
+            shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : c == '\t' ? "\\t" : hex;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
 }
 
 std::string VcdProgressLine(std::string_view element, std::string& lastId, std::int64_t& origin) {
@@ -107,6 +153,14 @@ void TCommandVcd::RefuseRun(const std::string& message) {
     Failed = true;
     EmitLine(MakeLogStatusLine(LogLevel::Error, message));
     Status.SetFailed();
+}
+
+void TCommandVcd::FailAfterRun(const std::string& reason) {
+    Failed = true;
+    Status.SetFailed();
+    // The filter files an error line among the reasons; a filter that does not gets it here.
+    EmitLine(MakeLogStatusLine(LogLevel::Error, reason));
+    if (Status.ErrorLines.empty() || Status.ErrorLines.back() != reason) Status.ErrorLines.push_back(reason);
 }
 
 void TCommandVcd::BeforeStart(bool& proceed) {

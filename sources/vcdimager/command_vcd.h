@@ -20,10 +20,16 @@ public:
 // name, or the bare name (looked up on PATH) when no folder was detected.
 std::string VcdImagerProgram(const std::string& name);
 
-// Empty when the path may go onto a tool's command line; otherwise the message
-// that refuses it. A double quote, a backslash, a line break or a tab would
-// break the quoting of the command line.
+// Empty when the path may go onto a tool's command line and into the XML
+// descriptions; otherwise the message that refuses it. A double quote, a
+// backslash, a line break or a tab would break the quoting of the command
+// line; other control characters and bytes that are not UTF-8 cannot be
+// carried by an XML file.
 std::string RefusedToolPathMessage(const std::string& path);
+bool IsValidUtf8(std::string_view text);
+bool HasControlCharacter(std::string_view text);
+// The name as a message can show it: control characters and stray bytes as escapes.
+std::string EscapedFileName(std::string_view name);
 
 // The progress status line for a "--gui" progress element. `lastId` and
 // `origin` carry the "extract" state from one element to the next.
@@ -43,6 +49,9 @@ public:
 protected:
     // Ends the run before the tool starts, failed, with `message` as the reason.
     void RefuseRun(const std::string& message);
+    // Turns a run the tool ended well into a failure, with `reason` (the
+    // end hooks, when what the tool wrote is not what it should be).
+    void FailAfterRun(const std::string& reason);
     // The paths that go onto the command line, checked before the tool starts.
     virtual std::vector<std::string> ToolPaths() const { return {}; }
 };

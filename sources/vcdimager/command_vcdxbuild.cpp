@@ -1,12 +1,15 @@
 #include "vcdimager/command_vcdxbuild.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <utility>
 
 #include "environment/detected_tools.h"
 #include "exec/status_lines.h"
 #include "lib/product.h"
+#include "lib/safe_file.h"
 #include "services/services.h"
 #include "settings/language.h"
 #include "settings/startup_keys.h"
@@ -24,12 +27,6 @@ bool IsBinCue(TCdImageType type) { return type == TCdImageType::Cue || type == T
 void DeleteQuietly(const fs::path& path) {
     std::error_code ignored;
     fs::remove(path, ignored);
-}
-
-// Deletes the track images of `base`, and only those: another file whose name
-// merely starts like them may be the user's.
-void DeleteTrackImages(const std::string& base) {
-    for (const std::string& path : TrackImageFiles(base)) DeleteQuietly(path);
 }
 
 std::string WarningBoxLine(const std::string& text) { return Translate(text) + "       "; }
@@ -94,11 +91,19 @@ std::vector<std::string> TCommandVcdXBuild::ToolPaths() const {
     return {ToolPath(BuildParam->XmlFile), ToolPath(BuildParam->ImageBase)};
 }
 
+const std::string& TCommandVcdXBuild::WorkBase() {
+    if (BuildParam->WorkBase.empty()) {
+        if (!BuildParam->Outputs) BuildParam->Outputs = std::make_shared<TOutputFiles>();
+        BuildParam->WorkBase = BuildParam->Outputs->Base(BuildParam->ImageBase);
+    }
+    return BuildParam->WorkBase;
+}
+
 void TCommandVcdXBuild::GetParameters(std::string& arguments) {
     arguments.clear();
     if (!BuildParam || !ToolsComplete) return;
     const std::string xml = ToolPath(BuildParam->XmlFile);
-    const std::string base = ToolPath(BuildParam->ImageBase);
+    const std::string base = ToolPath(WorkBase());
     const std::string sector = BuildParam->Sector2336 ? " -o sector=2336" : "";
     arguments = "-v --gui -p";
     if (IsBinCue(BuildParam->ImageType))
@@ -111,6 +116,7 @@ void TCommandVcdXBuild::GetParameters(std::string& arguments) {
 void TCommandVcdXBuild::BeforeStart(bool& proceed) {
     LastEntryKey.clear();
     PendingLine.clear();
+    Warnings.clear();
     if (BuildParam) {
         BuildParam->SameEntryPoint = false;
         BuildParam->ShowUnknownTagRemark = true;
@@ -139,6 +145,7 @@ void TCommandVcdXBuild::FilterLogLine(std::string& line) {
     const std::string level = AttributeValue(line, "level");
     const std::string text = LogElementText(line);
     const bool remark = level == LogLevel::Debug || level == LogLevel::Warning;
+    if (level == LogLevel::Warning && Warnings.size() < 20) Warnings.push_back(text);
 
     if (level == LogLevel::Information && line.find("finished ok, ") != std::string::npos)
         Status.SuccessLines.push_back(text);
@@ -217,47 +224,120 @@ void TCommandVcdXBuild::FilterLogLine(std::string& line) {
     }
 }
 
-void TCommandVcdXBuild::OnSuccess() {
-    if (!BuildParam) return;
+// Checks what vcdxbuild wrote, adapts the description file and moves the
+// image into place; the reason when any step failed.
+std::string TCommandVcdXBuild::PlaceImageFiles() {
+    const std::string& work = WorkBase();
     const std::string& base = BuildParam->ImageBase;
-    RememberLastImageName(base);
+    const TCdImageType type = BuildParam->ImageType;
+    if (std::string problem = ImageFilesProblem(work, type, BuildParam->Sector2336); !problem.empty()) return problem;
+    // The description names the temporary files: it must name the final ones.
+    const std::string description = work + (IsBinCue(type) ? ".cue" : ".toc");
     std::string error;
+    if (const std::optional<std::string> text = ReadFileBytes(description);
+        !text || !SaveFileSafely(description, ReplaceAll(*text, work, base), &error))
+        return Translate("Unable to adapt the CD image description file") + ": " + error;
     bool rewritten = true;
-    switch (BuildParam->ImageType) {
+    switch (type) {
         case TCdImageType::Cue:
         case TCdImageType::AdvCue:
-            rewritten =
-                RewriteCue(base, BuildParam->ImageType == TCdImageType::Cue, BuildParam->BareBinFileName, &error);
+            rewritten = RewriteCue(work, type == TCdImageType::Cue, BuildParam->BareBinFileName, &error);
             break;
         case TCdImageType::Toast:
-            StripToastFiles(base);
+            StripToastFiles(work);
             break;
         case TCdImageType::Toc:
-            rewritten = RewriteToc(base, &error);
+            rewritten = RewriteToc(work, &error);
             break;
     }
-    if (!rewritten) {
-        // The description was not adapted: not a success, and the image goes as for any failed build.
-        Failed = true;
-        Status.SetFailed();
-        Status.ErrorLines.push_back(Translate("Unable to adapt the CD image description file") + ": " + error);
+    if (!rewritten) return Translate("Unable to adapt the CD image description file") + ": " + error;
+
+    // Track images of the previous image that this one does not replace would
+    // be mistaken for part of it.
+    TStringList obsolete;
+    if (!IsBinCue(type)) {
+        obsolete = TrackImageFiles(base);
+        if (type == TCdImageType::Toast) obsolete.push_back(base + ".toc");
+        for (const auto& [written, final] : BuildParam->Outputs->Written())
+            obsolete.erase(std::remove(obsolete.begin(), obsolete.end(), final), obsolete.end());
     }
+    if (!BuildParam->Outputs->Commit(&error)) return Translate("Unable to overwrite") + ": " + error;
+    for (const std::string& path : obsolete) DeleteQuietly(path);
+    return "";
 }
 
-void TCommandVcdXBuild::DeletePartialFiles() const {
-    if (!BuildParam || BuildParam->ImageBase.empty()) return;
-    const std::string& base = BuildParam->ImageBase;
-    if (IsBinCue(BuildParam->ImageType)) {
-        DeleteQuietly(base + ".cue");
-        DeleteQuietly(base + ".bin");
-    } else {
-        DeleteQuietly(base + ".toc");
-        DeleteTrackImages(base);
+void TCommandVcdXBuild::OnSuccess() {
+    if (!BuildParam) return;
+    const std::string problem = PlaceImageFiles();
+    if (problem.empty()) {
+        RememberLastImageName(BuildParam->ImageBase);
+        return;
     }
+    // Not a success: the image goes as for any failed build.
+    FailAfterRun(problem);
 }
 
-void TCommandVcdXBuild::OnFailure() { DeletePartialFiles(); }
+// The previous image stays as it was: only what this run wrote goes.
+void TCommandVcdXBuild::DeletePartialFiles() {
+    if (!BuildParam) return;
+    if (BuildParam->Outputs) BuildParam->Outputs->Discard();
+}
+
+void TCommandVcdXBuild::OnFailure() {
+    DeletePartialFiles();
+    // vcdxbuild says why it could not read a description only in a warning.
+    if (Status.ErrorLines.empty())
+        for (const std::string& warning : Warnings) Status.ErrorLines.push_back(warning);
+}
+
 void TCommandVcdXBuild::OnCancel() { DeletePartialFiles(); }
+
+namespace {
+
+std::uintmax_t SectorSize(bool sector2336) { return sector2336 ? 2336 : 2352; }
+
+// A file the description names: a non-empty whole number of sectors.
+std::string DataFileProblem(const fs::path& path, bool sector2336) {
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) return Translate("The CD image file is missing") + ": " + path.string();
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error || size == 0 || size % SectorSize(sector2336) != 0)
+        return Translate("The CD image file is not a whole number of sectors") + ": " + path.string();
+    return "";
+}
+
+// The quoted names after `keyword` (FILE in a CUE sheet, DATAFILE or FILE in a TOC).
+TStringList NamedFiles(const std::string& text, const TStringList& keywords) {
+    TStringList names;
+    for (const std::string& line : SplitLines(text)) {
+        const std::string trimmed = Trim(line);
+        for (const std::string& keyword : keywords) {
+            if (!StartsText(trimmed, keyword + " \"")) continue;
+            const std::size_t open = keyword.size() + 1;
+            const std::size_t close = trimmed.find('"', open + 1);
+            if (close != std::string::npos) names.push_back(trimmed.substr(open + 1, close - open - 1));
+        }
+    }
+    return names;
+}
+
+}  // namespace
+
+std::string ImageFilesProblem(const std::string& base, TCdImageType type, bool sector2336) {
+    const bool binCue = IsBinCue(type);
+    const std::string description = base + (binCue ? ".cue" : ".toc");
+    const std::optional<std::string> text = ReadFileBytes(description);
+    if (!text || Trim(*text).empty()) return Translate("vcdxbuild wrote no CD image description") + ": " + description;
+    const TStringList named = NamedFiles(*text, binCue ? TStringList{"FILE"} : TStringList{"DATAFILE", "FILE"});
+    if (named.empty()) return Translate("The CD image description names no image file") + ": " + description;
+    const fs::path folder = fs::path(description).parent_path();
+    for (const std::string& name : named) {
+        const fs::path path = fs::path(name).is_absolute() ? fs::path(name) : folder / name;
+        if (std::string problem = DataFileProblem(path, sector2336); !problem.empty()) return problem;
+    }
+    if (binCue) return DataFileProblem(base + ".bin", sector2336);
+    return "";
+}
 
 std::unique_ptr<TCommandVcdXBuild> BuildCdImage(std::shared_ptr<TBuildParam> param, TCommandOutputEvent onOutput) {
     TCommandSetup setup;
@@ -272,7 +352,8 @@ std::unique_ptr<TCommandVcdXBuild> BuildCdImage(std::shared_ptr<TBuildParam> par
 }
 
 std::shared_ptr<TBuildParam> MakeBuildParam(const std::string& xmlFile, const std::string& imageBase,
-                                            TCdImageType imageType, bool sector2336) {
+                                            TCdImageType imageType, bool sector2336,
+                                            std::shared_ptr<TOutputFiles> outputs) {
     auto param = std::make_shared<TBuildParam>();
     param->ToolsComplete = DetectedTools().VcdImagerAvailable;
     param->XmlFile = xmlFile;
@@ -280,11 +361,14 @@ std::shared_ptr<TBuildParam> MakeBuildParam(const std::string& xmlFile, const st
     param->ImageType = imageType;
     param->Sector2336 = sector2336;
     param->BareBinFileName = TStartupKeysReader().Read().ExpertLongBinNameOnly;
+    param->Outputs = outputs ? std::move(outputs) : std::make_shared<TOutputFiles>();
+    param->WorkBase = param->Outputs->Base(imageBase);
     return param;
 }
 
-std::shared_ptr<TBuildParam> MakeBuildParam(const TVcdProperties& properties) {
-    return MakeBuildParam(properties.XmlPath, properties.OutputBaseName, properties.CdImageType, properties.Image2336);
+std::shared_ptr<TBuildParam> MakeBuildParam(const TVcdProperties& properties, std::shared_ptr<TOutputFiles> outputs) {
+    return MakeBuildParam(properties.XmlPath, properties.OutputBaseName, properties.CdImageType, properties.Image2336,
+                          std::move(outputs));
 }
 
 void BuildCdImageEnded(TCommandInterface&, const TExecuteStatus& status, bool& continueQueue,

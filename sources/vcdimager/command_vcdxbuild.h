@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "lib/output_files.h"
 #include "model/vcd_properties.h"
 #include "model/video_cd.h"
 #include "vcdimager/command_vcd.h"
@@ -22,6 +23,12 @@ public:
     bool ShowUnknownTagRemark = true;
     bool ShowUserDataRemark = true;
     bool BareBinFileName = false;  // the CUE sheet names the BIN file without its folder
+    // The image is written under WorkBase, a temporary base beside ImageBase,
+    // and moved into place with every other file of `Outputs` (the XML of an
+    // authoring run too) only when the build succeeded. Made by the command
+    // when not given.
+    std::shared_ptr<TOutputFiles> Outputs;
+    std::string WorkBase;
 };
 
 class TCommandVcdXBuild : public TCommandVcd {
@@ -45,9 +52,18 @@ protected:
     std::vector<std::string> ToolPaths() const override;
 
 private:
+    TStringList Warnings;  // vcdxbuild says why it failed in some warnings
+
+    const std::string& WorkBase();
     void FilterLogLine(std::string& line);
-    void DeletePartialFiles() const;
+    std::string PlaceImageFiles();
+    void DeletePartialFiles();
 };
+
+// Empty when the files vcdxbuild wrote under `base` make a whole image: the
+// BIN (or every file the TOC names) a non-empty whole number of sectors, the
+// CUE or TOC naming only files that exist. Otherwise what is wrong.
+std::string ImageFilesProblem(const std::string& base, TCdImageType type, bool sector2336);
 
 // The key that tells two "closest possible entry point" remarks of one
 // sequence at one place apart from others.
@@ -61,11 +77,14 @@ TStringList TrackImageFiles(const std::string& base);
 std::string ImageFileName(const TBuildParam& param);
 
 // A parameter record for a build, with the tools state and the CUE option of
-// the program's INI file.
+// the program's INI file; the image goes to a temporary base of `outputs`
+// (a new set when none is given).
 std::shared_ptr<TBuildParam> MakeBuildParam(const std::string& xmlFile, const std::string& imageBase,
-                                            TCdImageType imageType, bool sector2336);
+                                            TCdImageType imageType, bool sector2336,
+                                            std::shared_ptr<TOutputFiles> outputs = nullptr);
 // The same for the project: its XML path, output base name, image type and sector size.
-std::shared_ptr<TBuildParam> MakeBuildParam(const TVcdProperties& properties);
+std::shared_ptr<TBuildParam> MakeBuildParam(const TVcdProperties& properties,
+                                            std::shared_ptr<TOutputFiles> outputs = nullptr);
 
 // The build command as the authoring queue runs it; `onOutput` receives the
 // status lines. Its end handler is BuildCdImageEnded.

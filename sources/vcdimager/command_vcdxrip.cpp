@@ -7,6 +7,7 @@
 #include "environment/detected_tools.h"
 #include "exec/status_lines.h"
 #include "settings/language.h"
+#include "vcdimager/compliance_file_names.h"
 #include "vcdimager/last_file_names.h"
 #include "writers/video_cd_xml_writer.h"
 
@@ -35,8 +36,19 @@ TCommandVcdXRip::TCommandVcdXRip(TCommandSetup setup)
 
 void TCommandVcdXRip::GetExecutable(std::string& path) { path = VcdImagerProgram("vcdxrip"); }
 
-void TCommandVcdXRip::GetWorkingFolder(std::string& folder) {
-    folder = RipParam ? fs::path(RipParam->XmlFile).parent_path().string() : "";
+// vcdxrip writes the description and the files it extracts into its working
+// folder: a temporary folder beside the description, moved into place when
+// the rip succeeded.
+void TCommandVcdXRip::GetWorkingFolder(std::string& folder) { folder = RipParam ? TemporaryFolder() : ""; }
+
+const std::string& TCommandVcdXRip::TemporaryFolder() {
+    if (WorkFolder.empty() && RipParam && !RipParam->XmlFile.empty())
+        WorkFolder = Outputs.Folder(fs::path(RipParam->XmlFile).parent_path().string());
+    return WorkFolder;
+}
+
+std::string TCommandVcdXRip::TemporaryXml() {
+    return TemporaryFolder() + "/" + fs::path(RipParam->XmlFile).filename().string();
 }
 
 std::vector<std::string> TCommandVcdXRip::ToolPaths() const {
@@ -58,14 +70,12 @@ void TCommandVcdXRip::GetParameters(std::string& arguments) {
         if (p.NoSegments) arguments += " --nosegments";
         if (p.NoFiles) arguments += " --nofiles";
     }
-    arguments += " -o \"" + ToolPath(p.XmlFile) + "\"";
+    arguments += " -o \"" + ToolPath(TemporaryXml()) + "\"";
     const std::string image = ToolPath(p.ImageFile);
     arguments += (EndsText(image, ".nrg") ? " --nrg-file=\"" : " --bin-file=\"") + image + "\"";
 }
 
 void TCommandVcdXRip::BeforeStart(bool& proceed) {
-    ExtractingFile.clear();
-    ExtractComplete = true;
     // vcdxrip's own words for a missing image name a ".cue" file nobody asked for.
     std::error_code error;
     if (proceed && RipParam && !fs::is_regular_file(RipParam->ImageFile, error)) {
@@ -74,19 +84,21 @@ void TCommandVcdXRip::BeforeStart(bool& proceed) {
         return;
     }
     TCommandVcd::BeforeStart(proceed);
-}
-
-void TCommandVcdXRip::NoteExtractProgress(const std::string& line) {
-    if (!SameText(AttributeValue(line, "operation"), "extract")) return;
-    ExtractingFile = AttributeValue(line, "id");
-    const std::string position = AttributeValue(line, "position");
-    const std::string size = AttributeValue(line, "size");
-    ExtractComplete = !position.empty() && position == size;
+    if (!proceed || !RipParam) return;
+    const std::string& xml = RipParam->XmlFile;
+    if (!ConfirmReplacing(ExistingFiles({xml}))) {
+        RefuseRun(Translate("The existing files were kept"));
+        proceed = false;
+        return;
+    }
+    if (!PrepareOutputFile(xml, true) || !fs::create_directory(TemporaryFolder(), error)) {
+        RefuseRun(Translate("Unable to create") + ": " + xml);
+        proceed = false;
+    }
 }
 
 void TCommandVcdXRip::FilterLine(std::string& line) {
     line = Trim(line);
-    if (IsElement(line, "progress")) NoteExtractProgress(line);
     if (IsElement(line, "log")) {
         const std::string level = AttributeValue(line, "level");
         if (level == LogLevel::Information &&
@@ -104,27 +116,37 @@ void TCommandVcdXRip::FilterLine(std::string& line) {
 }
 
 void TCommandVcdXRip::OnSuccess() {
-    if (RipParam && !RipParam->ImageFile.empty()) RememberLastImageName(RipParam->ImageFile);
+    if (!RipParam) return;
+    std::error_code error;
+    std::string reason;
+    if (!fs::is_regular_file(TemporaryXml(), error)) {
+        reason = Translate("The tool wrote no XML description");
+    } else {
+        // The names of the extracted files are known only now: those that
+        // would replace an existing file are asked about first.
+        TStringList replaced;
+        for (const auto& [written, final] : Outputs.Written())
+            if (final != RipParam->XmlFile) replaced.push_back(final);
+        if (!ConfirmReplacing(ExistingFiles(replaced)))
+            reason = Translate("The existing files were kept");
+        else if (!Outputs.Commit(&reason))
+            reason = Translate("Unable to overwrite") + ": " + reason;
+    }
+    if (!reason.empty()) return FailAfterRun(reason);
+    if (!RipParam->ImageFile.empty()) RememberLastImageName(RipParam->ImageFile);
 }
 
-void TCommandVcdXRip::DeleteOutputs(bool killed) const {
-    if (!RipParam) return;
-    if (!RipParam->XmlFile.empty()) DeleteQuietly(RipParam->XmlFile);
-    if (RipParam->DeleteImageOnFailure && !RipParam->ImageFile.empty()) {
+// Everything the tool wrote goes; the previous description and files stay.
+void TCommandVcdXRip::DeleteOutputs() {
+    Outputs.Discard();
+    if (RipParam && RipParam->DeleteImageOnFailure && !RipParam->ImageFile.empty()) {
         DeleteQuietly(RipParam->ImageFile);
         DeleteQuietly(fs::path(RipParam->ImageFile).replace_extension(".toc").string());
     }
-    // A file cut off in the middle of its extraction is no use to anyone. A
-    // killed tool may not have written out the end of the last file, even one
-    // it reported whole; a tool that ended by itself has.
-    if (!ExtractingFile.empty() && (killed || !ExtractComplete)) {
-        const fs::path file(ExtractingFile);
-        DeleteQuietly((file.is_absolute() ? file : fs::path(RipParam->XmlFile).parent_path() / file).string());
-    }
 }
 
-void TCommandVcdXRip::OnFailure() { DeleteOutputs(false); }
-void TCommandVcdXRip::OnCancel() { DeleteOutputs(true); }
+void TCommandVcdXRip::OnFailure() { DeleteOutputs(); }
+void TCommandVcdXRip::OnCancel() { DeleteOutputs(); }
 
 std::unique_ptr<TCommandVcdXRip> RipBinFile(const std::string& imageFile, const std::string& xmlFile,
                                             const TRipOptions& options, TCommandOutputEvent onOutput) {

@@ -1,11 +1,13 @@
 // TCommandVcdXRip runs vcdxrip on a disc image: it writes the VideoCD XML
 // description and extracts the sequences, segments and other files into the
-// description's folder.
+// description's folder. Nothing there is replaced unless the rip succeeded
+// and the user agreed to replace what exists.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "lib/output_files.h"
 #include "vcdimager/command_vcd.h"
 
 class TRipParam : public TVcdImagerParam {
@@ -40,12 +42,12 @@ protected:
     std::vector<std::string> ToolPaths() const override;
 
 private:
-    // The file vcdxrip is extracting and whether it got to its end.
-    std::string ExtractingFile;
-    bool ExtractComplete = true;
+    TOutputFiles Outputs;
+    std::string WorkFolder;
 
-    void NoteExtractProgress(const std::string& line);
-    void DeleteOutputs(bool killed) const;
+    const std::string& TemporaryFolder();
+    std::string TemporaryXml();
+    void DeleteOutputs();
 };
 
 struct TRipOptions {

@@ -18,14 +18,17 @@ TCommandXml::~TCommandXml() { TCommandXml::Release(); }
 
 std::string TCommandXml::XmlFile() const { return Info && Info->Properties ? Info->Properties->XmlPath : ""; }
 
-void TCommandXml::OnSuccess() {
-    if (!XmlFile().empty()) RememberLastFileName(TFileDialogKind::Xml, XmlFile());
+std::string TCommandXml::FinalXmlFile() const {
+    return Info && Info->Outputs ? Info->Outputs->FinalPath(XmlFile()) : XmlFile();
 }
 
+void TCommandXml::OnSuccess() {
+    if (!XmlFile().empty()) RememberLastFileName(TFileDialogKind::Xml, FinalXmlFile());
+}
+
+// The description is saved whole or not at all: a previous one stays as it was.
 void TCommandXml::OnFailure() {
-    if (XmlFile().empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove(XmlFile(), ignored);
+    if (Info && Info->Outputs) Info->Outputs->Discard();
 }
 
 void TCommandXml::OnCancel() { OnFailure(); }
@@ -74,9 +77,12 @@ void TCommandXml::Generate() {
     if (xmlFile.empty())
         return Fail("Unable to generate the internally computed XML file (bad filename), execution aborted...");
     std::string error;
-    if (!SaveFileSafely(xmlFile, text, &error)) return Fail("Unable to create the new file \"" + xmlFile + "\"");
+    if (!SaveFileSafely(xmlFile, text, &error)) return Fail("Unable to create the new file \"" + FinalXmlFile() + "\"");
+    const std::string finalName = FinalXmlFile();
+    if (Info->CommitOutputs && Info->Outputs && !Info->Outputs->Commit(&error))
+        return Fail("Unable to create the new file \"" + finalName + "\": " + error);
 
-    EmitLine(std::string(XmlGeneratedMessage) + ": \"" + xmlFile + "\"");
+    EmitLine(std::string(XmlGeneratedMessage) + ": \"" + finalName + "\"");
     CommandEnded(0);
 }
 

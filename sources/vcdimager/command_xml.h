@@ -8,6 +8,7 @@
 #include <string>
 
 #include "exec/command_interface.h"
+#include "lib/output_files.h"
 #include "lib/text.h"
 #include "model/vcd_properties.h"
 
@@ -19,6 +20,11 @@ public:
     std::function<void(TCommandInterface& sender, const std::string& xmlText)> OnXmlText;
     // Called with false before the generation starts.
     std::function<void(TCommandInterface& sender, bool flag)> OnXmlStart;
+    // When set, the project's XML path is a temporary name of these outputs:
+    // they are moved into place after the generation when `CommitOutputs`
+    // (the description is the last output), otherwise by the build after it.
+    std::shared_ptr<TOutputFiles> Outputs;
+    bool CommitOutputs = false;
 };
 
 inline constexpr const char* XmlGeneratedMessage = "Internally computed XML generated successfully";
@@ -41,6 +47,8 @@ public:
 
 private:
     std::string XmlFile() const;
+    // The name the description ends up with.
+    std::string FinalXmlFile() const;
     void Generate();
     void Fail(const std::string& message);
 };

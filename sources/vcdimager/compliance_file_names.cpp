@@ -1,10 +1,13 @@
 #include "vcdimager/compliance_file_names.h"
 
-#include <chrono>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
+#include "lib/output_files.h"
 #include "services/services.h"
 #include "settings/language.h"
 #include "vcdimager/command_vcd.h"
@@ -109,7 +112,7 @@ bool BrowseInputFile(const std::string& kindName, const std::string& filter, std
 }
 
 std::optional<std::string> CheckOutputFileName(const std::string& name, const std::string& extension) {
-    const std::string cleaned = Trim(ReplaceAll(name, "\"", ""));
+    const std::string cleaned = StripSurroundingQuotes(name);
     const std::string upper = UpperCase(extension);
     const std::string invalid = Format(Translate("Invalid %s filename"), upper);
     if (cleaned.empty()) {
@@ -138,36 +141,61 @@ std::optional<std::string> CheckOutputFileName(const std::string& name, const st
     return cleaned;
 }
 
-bool PrepareOutputFile(const std::string& name, bool silent) {
+TOutputProblem OutputFileProblem(const std::string& name) {
     std::error_code error;
-    if (fs::exists(name, error) || fs::is_symlink(name, error)) {
-        if (fs::is_directory(name, error) || !fs::remove(name, error)) {
-            if (!silent)
-                ShowError(Translate("Unable to overwrite") + ":\r" + name + "\r" +
-                          Translate("Please be sure that this file is not ReadOnly") + "...");
-            return false;
-        }
-        // The removal may take effect late on some file systems.
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (fs::exists(name, error) && std::chrono::steady_clock::now() < until) {
-            fs::remove(name, error);
-            MainThread().ProcessPending(std::chrono::milliseconds(10));
-        }
-    }
-    const bool created = std::ofstream(name, std::ios::binary | std::ios::trunc).good();
-    if (created) fs::remove(name, error);
-    if (!created || fs::exists(name, error)) {
-        if (!silent)
-            ShowError(Translate("Unable to create") + ":\r" + name + "\r" + Translate("Please check the filename") +
-                      "...");
-        return false;
-    }
-    return true;
+    const fs::file_status status = fs::symlink_status(name, error);
+    // An existing file stays as it is until the new one replaces it; it must
+    // be a file the user lets us replace.
+    if (fs::exists(status) && (fs::is_directory(fs::status(name, error)) || ::access(name.c_str(), W_OK) != 0))
+        return TOutputProblem::CannotOverwrite;
+    // The new file is written beside it under a temporary name: prove that works.
+    if (!IsFolder(FolderOf(name))) return TOutputProblem::CannotCreate;
+    const std::string probe = TemporaryNameBeside(name);
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return TOutputProblem::CannotCreate;
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return TOutputProblem::None;
+}
+
+bool PrepareOutputFile(const std::string& name, bool silent) {
+    const TOutputProblem problem = OutputFileProblem(name);
+    if (problem == TOutputProblem::None || silent) return problem == TOutputProblem::None;
+    if (problem == TOutputProblem::CannotOverwrite)
+        ShowError(Translate("Unable to overwrite") + ":\r" + name + "\r" +
+                  Translate("Please be sure that this file is not ReadOnly") + "...");
+    else
+        ShowError(Translate("Unable to create") + ":\r" + name + "\r" + Translate("Please check the filename") + "...");
+    return false;
+}
+
+TStringList ExistingFiles(const TStringList& paths) {
+    TStringList existing;
+    for (const std::string& path : paths)
+        if (Exists(path) && std::find(existing.begin(), existing.end(), path) == existing.end())
+            existing.push_back(path);
+    return existing;
+}
+
+bool ConfirmReplacing(const TStringList& existing) {
+    if (existing.empty()) return true;
+    std::string list;
+    for (const std::string& path : existing) list += "  " + path + "\r";
+    return Dialogs().ConfirmNoDefault("\r" + Translate("These files already exist and will be replaced") + ":\r\r" +
+                                          list + "\r" + Translate("Do you want to continue ?") + "   ",
+                                      TMsgDlgType::Confirmation, mbYesNo) == TModalResult::Yes;
+}
+
+std::string StripSurroundingQuotes(const std::string& name) {
+    const std::string trimmed = Trim(name);
+    if (trimmed.size() >= 2 && trimmed.front() == '"' && trimmed.back() == '"')
+        return Trim(trimmed.substr(1, trimmed.size() - 2));
+    return trimmed;
 }
 
 bool BrowseOutputFile(std::string& edit, const std::string& kindName, const std::string& extension,
                       const std::string& defaultName, std::string& lastFolder) {
-    const std::string current = Trim(ReplaceAll(edit, "\"", ""));
+    const std::string current = StripSurroundingQuotes(edit);
     const std::string currentFolder = FolderOf(current);
     TFileDialogOptions options;
     options.Title = Format(Translate("Save %s file to"), kindName);

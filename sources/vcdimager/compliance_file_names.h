@@ -27,13 +27,26 @@ std::string ExtensionsKindName(const TStringList& extensions);
 bool BrowseInputFile(const std::string& kindName, const std::string& filter, std::string& edit,
                      std::string& lastFolder);
 
-// The cleaned name (quotes removed, trimmed) when it is a full path of a file
+// The cleaned name (surrounding quotes removed, trimmed) when it is a full path of a file
 // with `extension`; otherwise the refusal is shown and nothing returned.
 std::optional<std::string> CheckOutputFileName(const std::string& name, const std::string& extension);
 
-// Removes an existing file and proves the name can be created. `silent`
-// shows nothing.
+enum class TOutputProblem { None, CannotOverwrite, CannotCreate };
+// Whether the file can be written, touching nothing.
+TOutputProblem OutputFileProblem(const std::string& name);
+// Proves that the file can be written (beside it, under a temporary name, then
+// moved into place) without touching an existing one: a folder or a file the
+// user may not write is refused. `silent` shows nothing.
 bool PrepareOutputFile(const std::string& name, bool silent = false);
+
+// The paths of `paths` that exist now, each once.
+TStringList ExistingFiles(const TStringList& paths);
+// Asks once whether the existing files may be replaced; true when the list is
+// empty or the user said yes. Nothing is replaced without that answer.
+bool ConfirmReplacing(const TStringList& existing);
+
+// A name typed or pasted between double quotes without them; any other quote stays.
+std::string StripSurroundingQuotes(const std::string& name);
 
 // Lets the user choose an output file; a valid choice goes into `edit` and its
 // folder becomes `lastFolder`.
@@ -45,5 +58,5 @@ struct TOutputConfirmation {
     std::string ConfirmedName;
 };
 // Accepts the edit's name as the output file: checked, confirmed when the file
-// exists (a save dialog asks again), prepared for writing.
+// exists (a save dialog asks again), proved writable. Nothing is deleted.
 bool ConfirmOutputFile(std::string& edit, const std::string& extension, TOutputConfirmation& confirmation);

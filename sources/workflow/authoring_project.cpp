@@ -8,6 +8,7 @@
 #include <map>
 
 #include "environment/detected_tools.h"
+#include "lib/output_files.h"
 #include "lib/product.h"
 #include "model/iso_structure.h"
 #include "model/pbc_selection.h"
@@ -15,6 +16,7 @@
 #include "services/services.h"
 #include "settings/language.h"
 #include "settings/startup_keys.h"
+#include "vcdimager/command_vcd.h"
 #include "vcdimager/command_vcdxbuild.h"
 #include "vcdimager/command_xml.h"
 #include "vcdimager/mpeg_analysis_command.h"
@@ -265,18 +267,7 @@ std::shared_ptr<TVcdProperties> TAuthoringProject::BuildProjectProperties(bool v
         const std::string extension = OutputExtension(p.CdImageType, p.XmlOnly);
         if (!ConfirmOutputFile(Pages.OutputFile, extension, OutputConfirmation)) return nullptr;
         const std::string base = fs::path(Pages.OutputFile).replace_extension().string();
-        if (extension != "xml" && !PrepareOutputFile(base + ".xml")) return nullptr;
-        if (DetectedTools().VcdImagerAvailable && !p.XmlOnly) {
-            TStringList images;
-            if (extension == "toc") {
-                images = TrackImageFiles(base);
-                images.insert(images.begin(), base + ".toc");
-            } else {
-                images = {base + ".bin", base + ".cue"};
-            }
-            for (const std::string& image : images)
-                if (!PrepareOutputFile(image)) return nullptr;
-        }
+        if (!ConfirmCompanionFiles(base, extension, !p.XmlOnly && DetectedTools().VcdImagerAvailable)) return nullptr;
         p.SetOutputBaseName(base);
         UpdateFreeSpace();
 
@@ -309,31 +300,65 @@ bool TAuthoringProject::QueueAuthoring(TCommandsManager& manager, TCommandOutput
     const std::shared_ptr<TVcdProperties> properties = BuildProjectProperties(true, manager);
     if (!properties) return false;
 
+    // Every output is written under a temporary name and replaces the
+    // previous one only when the whole generation succeeded.
+    auto outputs = std::make_shared<TOutputFiles>();
+    const std::string finalXml = properties->XmlPath;
+    properties->XmlPath = outputs->Base(finalXml);
     auto info = std::make_shared<TXmlGenerationInfo>();
     info->Properties = properties;
+    info->Outputs = outputs;
+    info->CommitOutputs = properties->XmlOnly || !DetectedTools().VcdImagerAvailable;
     manager.Add(MakeXmlCommand(info, onOutput));
-    if (properties->XmlOnly || !DetectedTools().VcdImagerAvailable) {
-        Pages.OutputFile = properties->XmlPath;
+    if (info->CommitOutputs) {
+        Pages.OutputFile = finalXml;
         return true;
     }
-    auto build = MakeBuildParam(*properties);
+    auto build = MakeBuildParam(properties->XmlPath, properties->OutputBaseName, properties->CdImageType,
+                                properties->Image2336, outputs);
     Pages.OutputFile = ImageFileName(*build);
     manager.Add(BuildCdImage(build, onOutput));
     return true;
 }
 
+bool TAuthoringProject::ConfirmCompanionFiles(const std::string& base, const std::string& extension, bool withImage) {
+    TStringList companions;
+    if (extension != "xml") companions.push_back(base + ".xml");
+    if (withImage) {
+        if (extension == "toc") {
+            companions.push_back(base + ".toc");
+            for (const std::string& image : TrackImageFiles(base)) companions.push_back(image);
+        } else {
+            companions.push_back(base + ".bin");
+            companions.push_back(base + ".cue");
+        }
+    }
+    const std::string main = base + "." + extension;
+    companions.erase(std::remove(companions.begin(), companions.end(), main), companions.end());
+    for (const std::string& path : companions)
+        if (!PrepareOutputFile(path)) return false;
+    return ConfirmReplacing(ExistingFiles(companions));
+}
+
 bool TAuthoringProject::SaveProject(const std::string& path, const TCommandsManager& manager) {
+    std::string name = path;
+    if (!ConfirmOutputFile(name, "dsv", ProjectConfirmation)) return false;
+    // The output name goes into the project file: it must be carried as it is.
+    if (const std::string refusal = RefusedToolPathMessage(Trim(Pages.OutputFile)); !refusal.empty()) {
+        ShowError(refusal);
+        return false;
+    }
     PrepareIsoTree();
     RequestNavigationRefresh(this, true);
     const std::shared_ptr<TVcdProperties> properties = BuildProjectProperties(false, manager);
     if (!properties) return false;
     std::string error;
-    if (!SaveProjectFile(path, DescriptionFromProperties(*properties), TStartupKeysReader().Read().EncryptFiles,
+    if (!SaveProjectFile(name, DescriptionFromProperties(*properties), TStartupKeysReader().Read().EncryptFiles,
                          &error)) {
-        ShowError(Translate("Unable to save the project") + ":\r" + path + "\r" + error);
+        ShowError(Translate("Unable to save the project") + ":\r" + name + "\r" + error);
         return false;
     }
-    ProjectFileName = path;
+    ProjectFileName = name;
     Modified = false;
     return true;
 }

@@ -63,6 +63,7 @@ public:
     bool Modified = false;
     std::string ProjectFileName;
     TOutputConfirmation OutputConfirmation;
+    TOutputConfirmation ProjectConfirmation;
     std::int64_t FreeSpaceKb = 0;
     std::int32_t FreeSpaceMb = 0;
 
@@ -90,7 +91,8 @@ public:
     // The XML generation and the image build; false when nothing was queued.
     bool QueueAuthoring(TCommandsManager& manager, TCommandOutputEvent onOutput);
 
-    // Writes the project file; false (message shown) when it could not be saved.
+    // Writes the project file, a ".dsv" file replaced only when confirmed;
+    // false (message shown) when it was refused or could not be saved.
     bool SaveProject(const std::string& path, const TCommandsManager& manager);
     // Reads a project file and queues the analyses that reopen it; false
     // (message shown) when the file cannot be read. EndFileBatch then
@@ -107,6 +109,9 @@ private:
     TNavigationRegistration Navigation{Files};
 
     void FileAdded(TMpegFile& file);
+    // The XML and image files that go with the output `base` + "." + `extension`:
+    // writable, and the existing ones confirmed.
+    bool ConfirmCompanionFiles(const std::string& base, const std::string& extension, bool withImage);
     void ApplyDescriptionOptions(const TVideoCdDescription& description);
     void FinishOpening();
 };

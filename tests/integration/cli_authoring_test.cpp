@@ -12,6 +12,7 @@
 #include <fstream>
 #include <thread>
 
+#include "integration/cli_run.h"
 #include "lib/console_runner.h"
 #include "platform/child_process.h"
 #include "support/temp_folder.h"
@@ -20,48 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct TRun {
-    std::uint32_t ExitCode = 0;
-    std::vector<std::string> Lines;
-    std::string Text() const {
-        std::string text;
-        for (const std::string& line : Lines) text += line + "\n";
-        return text;
-    }
-};
-
-TRun RunProgram(const std::string& program, const std::string& parameters) {
-    TRun run;
-    run.ExitCode = CaptureConsoleOutput(program, parameters, &run.Lines, nullptr, true, false, 120000);
-    return run;
-}
-
-std::string Quoted(const fs::path& path) { return "\"" + path.string() + "\""; }
-
-class CliAuthoring : public ::testing::Test {
+class CliAuthoring : public TCliTest {
 protected:
-    TTempFolder Folder;
-    std::string CliPath = LUMORA_CLI;
-
-    TRun Cli(const std::string& parameters) const { return RunProgram(CliPath, "--yes " + parameters); }
-
-    // A portable copy of the program whose own folder holds its settings file.
-    fs::path UsePortableCli(const std::string& iniText) {
-        const fs::path folder = Folder.Path() / "portable";
-        fs::create_directories(folder);
-        fs::copy_file(LUMORA_CLI, folder / "lumora-cli", fs::copy_options::overwrite_existing);
-        std::ofstream(folder / "Lumora.ini") << iniText;
-        CliPath = (folder / "lumora-cli").string();
-        return folder;
-    }
-
-    // A copy of a fixture, so that the stored analyses and edits stay here.
-    fs::path Sample(const std::string& name) {
-        const fs::path target = Folder.Path() / name;
-        if (!fs::exists(target)) fs::copy_file(fs::path(FixturesFolder()) / name, target);
-        return target;
-    }
-
     // Rips the CUE image and compares every ripped motion video with its source.
     void ExpectRipGivesBack(const fs::path& cue, const std::vector<fs::path>& sources) {
         const fs::path ripFolder = Folder.Path() / ("rip-" + cue.stem().string());
@@ -170,7 +131,7 @@ TEST_F(CliAuthoring, ASavedProjectBuildsTheSameImageUntilItsFileChanges) {
     EXPECT_FALSE(fs::exists(Folder.Path() / "refused.bin"));
 }
 
-TEST_F(CliAuthoring, CtrlCDuringABuildEndsTheJobAndLeavesNoImage) {
+TEST_F(CliAuthoring, CtrlCDuringABuildEndsTheJobAndLeavesThePreviousImage) {
     // A slow stand-in vcdxbuild beside a portable program: it starts the image,
     // then takes its time; the other tools are the real ones.
     const fs::path tools = UsePortableCli("") / "VCDImager";
@@ -191,6 +152,7 @@ TEST_F(CliAuthoring, CtrlCDuringABuildEndsTheJobAndLeavesNoImage) {
                "sleep 30");
 
     const fs::path image = Folder.Path() / "slow.bin";
+    std::ofstream(image) << "previous image";
     const fs::path log = Folder.Path() / "slow.log";
     const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     ASSERT_GE(out, 0);
@@ -203,17 +165,25 @@ TEST_F(CliAuthoring, CtrlCDuringABuildEndsTheJobAndLeavesNoImage) {
     close(out);
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!(fs::exists(image) && fs::exists(toolPid)) && std::chrono::steady_clock::now() < deadline)
+    // The partial image goes to a temporary name beside the previous one.
+    auto partial = [&] {
+        for (const auto& entry : fs::directory_iterator(Folder.Path()))
+            if (entry.path().filename().string().find(".lumora-tmp-") == 0 && entry.path().extension() == ".bin")
+                return true;
+        return false;
+    };
+    while (!(partial() && fs::exists(toolPid)) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_TRUE(fs::exists(image)) << ReadWholeFile(log.string());
+    ASSERT_TRUE(partial()) << ReadWholeFile(log.string());
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the pid file is complete
     kill(cli, SIGINT);
     int status = 0;
     ASSERT_EQ(waitpid(cli, &status, 0), cli);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 130) << ReadWholeFile(log.string());
-    EXPECT_FALSE(fs::exists(image));
+    EXPECT_EQ(ReadWholeFile(image.string()), "previous image");
     EXPECT_FALSE(fs::exists(fs::path(image).replace_extension(".cue")));
+    EXPECT_FALSE(partial());
     std::ifstream pidText(toolPid);
     pid_t tool = 0;
     pidText >> tool;

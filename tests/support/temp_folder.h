@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 class TTempFolder {
 public:
@@ -21,5 +22,7 @@ private:
 };
 
 std::string ReadWholeFile(const std::string& path);
+// The names of the entries of a folder, sorted.
+std::vector<std::string> FileNames(const std::filesystem::path& folder);
 // Folder of the media fixtures generated for the integration tests.
 std::filesystem::path FixturesFolder();

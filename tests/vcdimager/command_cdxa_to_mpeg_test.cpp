@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "exec/status_lines.h"
 #include "services/services.h"
@@ -63,7 +64,8 @@ TEST_F(CdxaConversion, QuotedNamesAreUsedWithoutTheirQuotes) {
     auto command = Make("\"" + dat + "\"", "\"" + Folder.File("out.mpg") + "\"");
     std::string arguments;
     command->GetParameters(arguments);
-    EXPECT_EQ(arguments, "\"" + dat + "\" \"" + Folder.File("out.mpg") + "\"");
+    // The tool writes beside the output, under a temporary name.
+    EXPECT_EQ(arguments.find("\"" + dat + "\" \"" + Folder.File(".lumora-tmp-")), 0u) << arguments;
     std::string folder;
     command->GetWorkingFolder(folder);
     EXPECT_EQ(folder, Folder.Path().string());
@@ -109,8 +111,13 @@ TEST_F(CdxaConversion, NoRunWithoutInputOrWritableOutput) {
 
 TEST_F(CdxaConversion, OutputPreparation) {
     const std::string existing = Folder.Write("old.mpg", "old content");
+    EXPECT_FALSE(PrepareToolOutputFile(existing)) << "not confirmed: kept";
+    Dialogs.Answer(TModalResult::Yes);
     EXPECT_TRUE(PrepareToolOutputFile(existing));
-    EXPECT_FALSE(fs::exists(existing)) << "the old file is deleted and the probe leaves nothing";
+    EXPECT_EQ(ReadWholeFile(existing), "old content") << "replaced only by a complete new file";
+    ASSERT_EQ(Dialogs.Asked.size(), 2u);
+    EXPECT_NE(Dialogs.Asked[0].Message.find(existing), std::string::npos);
+    Dialogs.Asked.clear();
     EXPECT_TRUE(PrepareToolOutputFile(Folder.File("new.mpg")));
     EXPECT_FALSE(fs::exists(Folder.File("new.mpg")));
     EXPECT_TRUE(Dialogs.Asked.empty());
@@ -119,13 +126,13 @@ TEST_F(CdxaConversion, OutputPreparation) {
         // A file in a folder that may not be changed cannot be overwritten.
         const fs::path locked = Folder.Path() / "locked";
         fs::create_directory(locked);
-        const std::string file = Folder.Write("locked/keep.mpg", "keep");
+        const std::string file = Folder.Write("locked/new.mpg", "keep");
+        fs::remove(file);
         fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
         EXPECT_FALSE(PrepareToolOutputFile(file));
         fs::permissions(locked, fs::perms::owner_all);
         ASSERT_EQ(Dialogs.Asked.size(), 1u);
-        EXPECT_EQ(Dialogs.Asked[0].Message.find("Unable to overwrite:"), 0u);
-        EXPECT_TRUE(fs::exists(file));
+        EXPECT_NE(Dialogs.Asked[0].Message.find("Unable to create:"), std::string::npos);
     }
 }
 
@@ -139,13 +146,48 @@ TEST_F(CdxaConversion, TheFilesMustBeDifferent) {
     EXPECT_EQ(Dialogs.Messages(), std::vector<std::string>(3, "\rThe files must be different\r"));
 }
 
-TEST_F(CdxaConversion, FailureDeletesTheOutput) {
-    const std::string mpg = Folder.Write("out.mpg", "partial");
-    auto command = Make(Folder.Write("in.dat", "RIFF"), mpg);
-    command->EmitLine("++ WARN: unknown chunk id [] encountered");
-    command->CommandEnded(0);
-    EXPECT_TRUE(command->Status.IsFailed()) << "a non-RIFF input fails even with exit code 0";
-    EXPECT_FALSE(fs::exists(mpg));
+TEST_F(CdxaConversion, TheOutputIsReplacedOnlyByACompleteConversion) {
+    struct TCase {
+        const char* Name;
+        const char* Written;  // by the tool under the temporary name; nullptr: nothing
+        std::vector<std::string> Lines;
+        std::uint32_t ExitCode;
+        bool Cancel;
+        bool Succeeds;
+    };
+    const std::vector<TCase> cases = {
+        {"converted", "new mpeg", {"INFO: extraction done"}, 0, false, true},
+        {"not a RIFF file", "partial", {"++ WARN: unknown chunk id [] encountered"}, 0, false, false},
+        {"tool failed", "partial", {}, 1, false, false},
+        {"cancelled", "partial", {}, 0, true, false},
+        {"exit 0, nothing written", nullptr, {}, 0, false, false},
+        {"exit 0, empty file", "", {}, 0, false, false},
+    };
+    for (const TCase& c : cases) {
+        TTempFolder folder;
+        const std::string mpg = folder.Write("out.mpg", "previous");
+        auto command = Make(folder.Write("in.dat", "RIFF"), mpg);
+        Dialogs.Answer(TModalResult::Yes);
+        bool proceed = true;
+        command->BeforeStart(proceed);
+        ASSERT_TRUE(proceed) << c.Name;
+        std::string arguments;
+        command->GetParameters(arguments);
+        const std::string marker = "\" \"";
+        const std::string temporary =
+            arguments.substr(arguments.find(marker) + marker.size(), arguments.size() - arguments.find(marker) - 4);
+        EXPECT_EQ(fs::path(temporary).parent_path(), folder.Path()) << arguments;
+        EXPECT_NE(temporary, mpg);
+        if (c.Written) std::ofstream(temporary, std::ios::binary) << c.Written;
+        for (const std::string& line : c.Lines) command->EmitLine(line);
+        if (c.Cancel)
+            command->Cancel();
+        else
+            command->CommandEnded(c.ExitCode);
+        EXPECT_EQ(command->Status.IsSucceeded(), c.Succeeds) << c.Name;
+        EXPECT_EQ(ReadWholeFile(mpg), c.Succeeds ? "new mpeg" : "previous") << c.Name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 2) << c.Name;
+    }
 }
 
 }  // namespace

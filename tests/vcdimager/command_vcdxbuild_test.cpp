@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <regex>
 
 #include "environment/detected_tools.h"
 #include "exec/status_lines.h"
@@ -37,8 +41,15 @@ protected:
             BuildCdImage(param, [this](TCommandInterface&, const std::string& line) { Output.push_back(line); });
         bool proceed = true;
         command->BeforeStart(proceed);
+        std::string arguments;
+        command->GetParameters(arguments);  // names the temporary base
         Output.clear();
         return command;
+    }
+
+    // The temporary base the tool writes to shown as "<tmp>".
+    static std::string Normal(const std::string& text) {
+        return std::regex_replace(text, std::regex("\\.lumora-tmp-[0-9a-f]{8}-[0-9]+-[0-9]+~"), "<tmp>");
     }
 
     // Every line as the runner hands it over.
@@ -57,22 +68,19 @@ TEST_F(ImageBuild, CommandLinePerImageType) {
     };
     const std::vector<TCase> cases = {
         {TCdImageType::Cue, false, "/work/my disc/image", "/work/my disc/videocd.xml",
-         "-v --gui -p -i bincue -o bin=\"/work/my disc/image.bin\" -o cue=\"/work/my disc/image.cue\" "
+         "-v --gui -p -i bincue -o bin=\"/work/my disc/<tmp>.bin\" -o cue=\"/work/my disc/<tmp>.cue\" "
          "\"/work/my disc/videocd.xml\""},
         {TCdImageType::AdvCue, true, "/work/image", "/work/v.xml",
-         "-v --gui -p -i bincue -o sector=2336 -o bin=\"/work/image.bin\" -o cue=\"/work/image.cue\" \"/work/v.xml\""},
+         "-v --gui -p -i bincue -o sector=2336 -o bin=\"/work/<tmp>.bin\" -o cue=\"/work/<tmp>.cue\" \"/work/v.xml\""},
         {TCdImageType::Toc, false, "/work/image", "/work/v.xml",
-         "-v --gui -p -i cdrdao -o img_base=\"/work/image\" --cdrdao-file \"/work/image\" \"/work/v.xml\""},
-        {TCdImageType::Toast, true, "\\\\server\\share\\disc", "\\\\server\\share\\v.xml",
-         "-v --gui -p -i cdrdao -o sector=2336 -o img_base=\"//server/share/disc\" --cdrdao-file "
-         "\"//server/share/disc\" \"//server/share/v.xml\""},
+         "-v --gui -p -i cdrdao -o img_base=\"/work/<tmp>\" --cdrdao-file \"/work/<tmp>\" \"/work/v.xml\""},
     };
     for (const TCase& c : cases) {
         auto command = Make(c.Type, c.Base, c.Xml);
         command->BuildParam->Sector2336 = c.Sector2336;
         std::string arguments;
         command->GetParameters(arguments);
-        EXPECT_EQ(arguments, c.Expected);
+        EXPECT_EQ(Normal(arguments), c.Expected);
     }
 
     auto incomplete = Make();
@@ -235,64 +243,147 @@ TEST_F(ImageBuild, FinishedLinesGoToTheSummary) {
                                         "finished ok, plain form"}));
 }
 
-TEST_F(ImageBuild, EndHooksAdaptOrRemoveTheImageFiles) {
+// What a run of vcdxbuild leaves under the base it was given.
+void WriteImage(const std::string& work, TCdImageType type, const std::string& binSize = std::string(2352 * 2, 'x')) {
+    auto write = [](const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    };
+    if (type == TCdImageType::Cue || type == TCdImageType::AdvCue) {
+        write(work + ".bin", binSize);
+        write(work + ".cue", "FILE \"" + work +
+                                 ".bin\" BINARY\r\n  TRACK 01 MODE2/2352\r\n    FLAGS DCP\r\n"
+                                 "    INDEX 01 00:00:00\r\n  TRACK 02 MODE2/2352\r\n    INDEX 00 00:04:00\r\n"
+                                 "    INDEX 01 00:06:00\r\n    INDEX 02 00:08:00\r\n");
+        return;
+    }
+    for (const char* track : {"_01.img", "_02_pregap.img", "_02.img"}) write(work + track, std::string(2352, 't'));
+    write(work + ".toc", "CD_ROM_XA\n\nTRACK MODE2_RAW\n DATAFILE \"" + work +
+                             "_01.img\"\n\nTRACK MODE2_RAW\n DATAFILE \"" + work +
+                             "_02_pregap.img\"\n START\n DATAFILE \"" + work + "_02.img\"\n");
+}
+
+TEST_F(ImageBuild, TheImageReplacesThePreviousOneOnlyWhenTheBuildSucceeded) {
     struct TCase {
         TCdImageType Type;
         std::uint32_t ExitCode;
         bool Cancel;
         std::vector<std::string> Remaining;
     };
-    const std::vector<std::string> files = {"image.bin",           "image.cue",        "image.toc", "image_01.img",
-                                            "image_02_pregap.img", "image_02.img",     "other.img", "image_dir.img",
-                                            "image_backup.img",    "image_03.img.keep"};
-    const std::vector<std::string> unrelated = {"other.img", "image_dir.img", "image_backup.img", "image_03.img.keep"};
-    auto with = [&](std::vector<std::string> names) {
-        names.insert(names.end(), unrelated.begin(), unrelated.end());
-        return names;
-    };
-    // Only what vcdxbuild names after the base goes: the user's "image_backup.img" stays.
+    const std::vector<std::string> previous = {"image.bin",    "image.cue",    "image.toc",        "image_01.img",
+                                               "image_02.img", "image_03.img", "image_backup.img", "other.img"};
+    // The previous files stay byte for byte unless a build succeeded; a
+    // successful TOC build drops track images of the previous image that it
+    // did not replace, and only those: the user's "image_backup.img" stays.
     const std::vector<TCase> cases = {
-        {TCdImageType::Cue, 0, false, files},
-        {TCdImageType::Toast, 0, false, with({"image.bin", "image.cue", "image_01.img", "image_02.img"})},
-        {TCdImageType::Cue, 1, false, with({"image.toc", "image_01.img", "image_02_pregap.img", "image_02.img"})},
-        {TCdImageType::AdvCue, 0, true, with({"image.toc", "image_01.img", "image_02_pregap.img", "image_02.img"})},
-        {TCdImageType::Toc, 2, false, with({"image.bin", "image.cue"})},
-        {TCdImageType::Toast, 0, true, with({"image.bin", "image.cue"})},
+        {TCdImageType::Cue, 0, false, previous},
+        {TCdImageType::Toc,
+         0,
+         false,
+         {"image.bin", "image.cue", "image.toc", "image_01.img", "image_02.img", "image_02_pregap.img",
+          "image_backup.img", "other.img"}},
+        {TCdImageType::Toast,
+         0,
+         false,
+         {"image.bin", "image.cue", "image_01.img", "image_02.img", "image_backup.img", "other.img"}},
+        {TCdImageType::Cue, 1, false, previous},
+        {TCdImageType::AdvCue, 0, true, previous},
+        {TCdImageType::Toc, 2, false, previous},
+        {TCdImageType::Toast, 0, true, previous},
     };
     for (const TCase& c : cases) {
         TTempFolder folder;
-        for (const std::string& name : files)
-            if (name == "image_dir.img")
-                fs::create_directory(folder.Path() / name);
-            else
-                folder.Write(name, name == "image.cue" ? "FILE \"x.bin\" BINARY\r\n" : "data");
+        for (const std::string& name : previous) folder.Write(name, "previous");
         auto command = Make(c.Type, folder.File("image"));
+        WriteImage(command->BuildParam->WorkBase, c.Type);
         if (c.Cancel)
             command->Cancel();
         else
             command->CommandEnded(c.ExitCode);
-        std::vector<std::string> remaining;
-        for (const std::string& name : files)
-            if (fs::exists(folder.Path() / name)) remaining.push_back(name);
-        EXPECT_EQ(remaining, c.Remaining) << static_cast<int>(c.Type) << " exit " << c.ExitCode;
+        const bool succeeded = !c.Cancel && c.ExitCode == 0;
+        EXPECT_EQ(command->Status.IsSucceeded(), succeeded);
+        EXPECT_EQ(FileNames(folder.Path()), c.Remaining) << static_cast<int>(c.Type) << " exit " << c.ExitCode;
+        if (succeeded) continue;
+        for (const std::string& name : previous) EXPECT_EQ(ReadWholeFile(folder.File(name)), "previous") << name;
     }
 }
 
-TEST_F(ImageBuild, SuccessRewritesTheCueSheetForItsType) {
-    const std::string sheet =
-        "FILE \"/work/disc/image.bin\" BINARY\r\n  TRACK 01 MODE2/2352\r\n    FLAGS DCP\r\n    INDEX 01 00:00:00\r\n"
-        "  TRACK 02 MODE2/2352\r\n    INDEX 00 00:04:00\r\n    INDEX 01 00:06:00\r\n    INDEX 02 00:08:00\r\n";
+TEST_F(ImageBuild, AnImageThatIsNotWholeIsAFailure) {
+    struct TCase {
+        const char* Name;
+        TCdImageType Type;
+        std::function<void(const std::string& work)> Write;
+    };
+    auto write = [](const std::string& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    };
+    const std::vector<TCase> cases = {
+        {"nothing written", TCdImageType::Cue, [](const std::string&) {}},
+        {"empty image", TCdImageType::Cue, [](const std::string& work) { WriteImage(work, TCdImageType::Cue, ""); }},
+        {"part of a sector", TCdImageType::Cue,
+         [](const std::string& work) { WriteImage(work, TCdImageType::Cue, std::string(2352 + 100, 'x')); }},
+        {"no CUE sheet", TCdImageType::AdvCue,
+         [](const std::string& work) {
+             WriteImage(work, TCdImageType::AdvCue);
+             fs::remove(work + ".cue");
+         }},
+        {"sheet names a missing file", TCdImageType::Cue,
+         [write](const std::string& work) {
+             WriteImage(work, TCdImageType::Cue);
+             write(work + ".cue", "FILE \"/nowhere/x.bin\" BINARY\r\n");
+         }},
+        {"TOC names a missing track", TCdImageType::Toc,
+         [](const std::string& work) {
+             WriteImage(work, TCdImageType::Toc);
+             fs::remove(work + "_02.img");
+         }},
+        {"empty TOC", TCdImageType::Toc, [write](const std::string& work) { write(work + ".toc", ""); }},
+    };
+    for (const TCase& c : cases) {
+        TTempFolder folder;
+        folder.Write("image.bin", "previous");
+        auto command = Make(c.Type, folder.File("image"));
+        c.Write(command->BuildParam->WorkBase);
+        command->CommandEnded(0);
+        EXPECT_TRUE(command->Status.IsFailed()) << c.Name;
+        EXPECT_FALSE(command->Status.ErrorLines.empty()) << c.Name;
+        EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"image.bin"})) << c.Name;
+    }
+    // The 2336-byte sectors of a build that asked for them are whole.
+    TTempFolder folder;
+    auto command = Make(TCdImageType::Cue, folder.File("image"));
+    command->BuildParam->Sector2336 = true;
+    WriteImage(command->BuildParam->WorkBase, TCdImageType::Cue, std::string(2336 * 3, 'x'));
+    command->CommandEnded(0);
+    EXPECT_TRUE(command->Status.IsSucceeded()) << JoinLines(command->Status.ErrorLines, "\n");
+}
+
+TEST_F(ImageBuild, AFailureThatTheToolGaveOnlyAsAWarningIsSaid) {
+    auto command = Make(TCdImageType::Cue, Folder.File("image"));
+    Feed(*command, {"<log level=\"warning\">parsing file `v.xml' failed</log>"});
+    command->CommandEnded(1);
+    EXPECT_EQ(command->Status.ErrorLines, (std::vector<std::string>{"parsing file `v.xml' failed"}));
+}
+
+TEST_F(ImageBuild, SuccessRewritesTheCueSheetForItsTypeWithTheFinalNames) {
     for (const TCdImageType type : {TCdImageType::Cue, TCdImageType::AdvCue}) {
         TTempFolder folder;
-        folder.Write("image.cue", sheet);
         auto command = Make(type, folder.File("image"));
+        WriteImage(command->BuildParam->WorkBase, type);
         command->CommandEnded(0);
         EXPECT_TRUE(command->Status.IsSucceeded());
         const std::string cue = ReadWholeFile(folder.File("image.cue"));
         EXPECT_EQ(cue.find("FLAGS") == std::string::npos, type == TCdImageType::Cue) << cue;
         EXPECT_EQ(cue.find("INDEX 02") == std::string::npos, type == TCdImageType::Cue) << cue;
         EXPECT_NE(cue.find("INDEX 00 00:04:00"), std::string::npos) << cue;
+        EXPECT_EQ(cue.find("FILE \"" + folder.File("image.bin") + "\" BINARY"), 0u) << cue;
     }
+    TTempFolder folder;
+    auto command = Make(TCdImageType::Toc, folder.File("image"));
+    WriteImage(command->BuildParam->WorkBase, TCdImageType::Toc);
+    command->CommandEnded(0);
+    const std::string toc = ReadWholeFile(folder.File("image.toc"));
+    EXPECT_NE(toc.find("DATAFILE \"" + folder.File("image_02_pregap.img") + "\""), std::string::npos) << toc;
+    EXPECT_EQ(toc.find("lumora-tmp"), std::string::npos) << toc;
 }
 
 TEST_F(ImageBuild, EndHandlerStopsOrAsksAboutSharedEntryPoints) {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 
 #include "exec/status_lines.h"
 #include "services/services.h"
@@ -27,10 +30,14 @@ protected:
         return command;
     }
 
+    // The temporary folder the tool writes into shown as "<tmp>".
+    static std::string Normal(const std::string& text) {
+        return std::regex_replace(text, std::regex("/\\.lumora-tmp-[0-9a-f]{8}-[0-9]+-[0-9]+~"), "/<tmp>");
+    }
     static std::string Arguments(TCommandVcdXRip& command) {
         std::string arguments;
         command.GetParameters(arguments);
-        return arguments;
+        return Normal(arguments);
     }
 };
 
@@ -47,12 +54,12 @@ TEST_F(Rip, CommandLineOptions) {
     xmlOnly.Sector2336 = true;
     xmlOnly.NoExtPsd = true;
     const std::vector<TCase> cases = {
-        {{}, "/cd/disc.bin", "-v --gui -p -o \"/out/rip.xml\" --bin-file=\"/cd/disc.bin\""},
+        {{}, "/cd/disc.bin", "-v --gui -p -o \"/out/<tmp>/rip.xml\" --bin-file=\"/cd/disc.bin\""},
         {allSkips, "/cd/disc.NRG",
-         "-v --gui -p --nosequences --nosegments --nofiles -o \"/out/rip.xml\" --nrg-file=\"/cd/disc.NRG\""},
+         "-v --gui -p --nosequences --nosegments --nofiles -o \"/out/<tmp>/rip.xml\" --nrg-file=\"/cd/disc.NRG\""},
         {xmlOnly, "/cd/disc.img",
-         "-v --gui -p --sector-2336 --no-ext-psd --norip -o \"/out/rip.xml\" --bin-file=\"/cd/disc.img\""},
-        {{}, "\\\\server\\cd\\disc.nrg", "-v --gui -p -o \"/out/rip.xml\" --nrg-file=\"//server/cd/disc.nrg\""},
+         "-v --gui -p --sector-2336 --no-ext-psd --norip -o \"/out/<tmp>/rip.xml\" --bin-file=\"/cd/disc.img\""},
+        {{}, "\\\\server\\cd\\disc.nrg", "-v --gui -p -o \"/out/<tmp>/rip.xml\" --nrg-file=\"//server/cd/disc.nrg\""},
     };
     for (const TCase& c : cases) {
         auto command = Make(c.Image, "/out/rip.xml", c.Options);
@@ -63,7 +70,7 @@ TEST_F(Rip, CommandLineOptions) {
         << "the skip flags are not kept when only the description is written";
     std::string folder;
     xml->GetWorkingFolder(folder);
-    EXPECT_EQ(folder, "/out");
+    EXPECT_EQ(Normal(folder), "/out/<tmp>");
 }
 
 TEST_F(Rip, OutputLines) {
@@ -107,47 +114,95 @@ TEST_F(Rip, OutputLines) {
     }
 }
 
-TEST_F(Rip, FailureRemovesTheDescriptionTheTemporaryImageAndACutFile) {
+// What the tool was told to write: the -o name, inside a temporary folder.
+std::string WrittenXml(TCommandVcdXRip& command) {
+    std::string arguments;
+    command.GetParameters(arguments);
+    const std::size_t open = arguments.find(" -o \"") + 5;
+    return arguments.substr(open, arguments.find('"', open) - open);
+}
+
+TEST_F(Rip, AFailedOrCancelledRipLeavesThePreviousFilesAndRemovesATemporaryImage) {
+    for (const bool cancel : {false, true})
+        for (const bool temporaryImage : {false, true}) {
+            TTempFolder folder;
+            const std::string xml = folder.Write("rip.xml", "<previous/>");
+            const std::string image = folder.Write("disc.bin", "sectors");
+            folder.Write("disc.toc", "toc");
+            folder.Write("avseq01.mpg", "previous");
+            TRipOptions options;
+            options.DeleteImageOnFailure = temporaryImage;
+            auto command = Make(image, xml, options);
+            Dialogs.Answer(TModalResult::Yes);
+            bool proceed = true;
+            command->BeforeStart(proceed);
+            ASSERT_TRUE(proceed);
+            const fs::path work = fs::path(WrittenXml(*command)).parent_path();
+            EXPECT_EQ(work.parent_path(), folder.Path());
+            std::string working;
+            command->GetWorkingFolder(working);
+            EXPECT_EQ(working, work.string()) << "the tool extracts into the temporary folder";
+            std::ofstream(work / "rip.xml") << "<partial/>";
+            std::ofstream(work / "avseq01.mpg") << "cut";
+            if (cancel)
+                command->Cancel();
+            else
+                command->CommandEnded(1);
+            std::vector<std::string> expected = {"avseq01.mpg", "rip.xml"};
+            if (!temporaryImage) expected = {"avseq01.mpg", "disc.bin", "disc.toc", "rip.xml"};
+            EXPECT_EQ(FileNames(folder.Path()), expected) << cancel << temporaryImage;
+            EXPECT_EQ(ReadWholeFile(xml), "<previous/>");
+            EXPECT_EQ(ReadWholeFile(folder.File("avseq01.mpg")), "previous");
+        }
+}
+
+TEST_F(Rip, ASuccessfulRipReplacesOnlyWhatTheUserAgreedTo) {
     struct TCase {
-        bool TemporaryImage;
-        bool Cancel;
-        std::string LastPosition;  // of avseq02.mpg, whose size is 1420
-        bool LastFileStays;
+        const char* Name;
+        std::vector<TModalResult> Answers;  // about the description, then about the extracted files
+        bool Succeeds;
     };
     const std::vector<TCase> cases = {
-        {false, true, "1000", false},
-        {true, true, "1000", false},
-        {false, true, "1420", false},  // killed: its end may never have reached the disk
-        {false, false, "1000", false},
-        {true, false, "1420", true},  // the tool ended by itself: a file it reported whole is whole
+        {"both agreed", {TModalResult::Yes, TModalResult::Yes}, true},
+        {"description refused", {TModalResult::No}, false},
+        {"extracted files refused", {TModalResult::Yes, TModalResult::No}, false},
     };
     for (const TCase& c : cases) {
         TTempFolder folder;
-        const std::string xml = folder.Write("rip.xml", "<videocd/>");
+        const std::string xml = folder.Write("rip.xml", "<previous/>");
         const std::string image = folder.Write("disc.bin", "sectors");
-        folder.Write("disc.toc", "toc");
-        folder.Write("avseq01.mpg", "complete");
-        folder.Write("avseq02.mpg", "last");
-        TRipOptions options;
-        options.DeleteImageOnFailure = c.TemporaryImage;
-        auto command = Make(image, xml, options);
+        folder.Write("avseq01.mpg", "previous");
+        auto command = Make(image, xml);
+        for (const TModalResult answer : c.Answers) Dialogs.Answer(answer);
+        Dialogs.Asked.clear();
         bool proceed = true;
         command->BeforeStart(proceed);
-        command->EmitLine("<progress operation=\"extract\" id=\"avseq01.mpg\" position=\"973\" size=\"973\" />");
-        command->EmitLine("<progress operation=\"extract\" id=\"avseq02.mpg\" position=\"" + c.LastPosition +
-                          "\" size=\"1420\" />");
-        if (c.Cancel)
-            command->Cancel();
-        else
-            command->CommandEnded(1);
-        EXPECT_EQ(command->Status.IsCancelled(), c.Cancel);
-        EXPECT_FALSE(fs::exists(xml));
-        EXPECT_EQ(fs::exists(image), !c.TemporaryImage);
-        EXPECT_EQ(fs::exists(folder.File("disc.toc")), !c.TemporaryImage);
-        EXPECT_TRUE(fs::exists(folder.File("avseq01.mpg"))) << "a file finished before the last one stays";
-        EXPECT_EQ(fs::exists(folder.File("avseq02.mpg")), c.LastFileStays)
-            << (c.Cancel ? "cancel " : "failure ") << c.LastPosition;
+        if (proceed) {
+            const fs::path work = fs::path(WrittenXml(*command)).parent_path();
+            std::ofstream(work / "rip.xml") << "<ripped/>";
+            std::ofstream(work / "avseq01.mpg") << "ripped";
+            std::ofstream(work / "avseq02.mpg") << "ripped";
+            command->CommandEnded(0);
+        }
+        EXPECT_EQ(command->Status.IsSucceeded(), c.Succeeds) << c.Name;
+        EXPECT_EQ(Dialogs.Asked.size(), c.Answers.size()) << c.Name;
+        EXPECT_EQ(ReadWholeFile(xml), c.Succeeds ? "<ripped/>" : "<previous/>") << c.Name;
+        EXPECT_EQ(ReadWholeFile(folder.File("avseq01.mpg")), c.Succeeds ? "ripped" : "previous") << c.Name;
+        std::vector<std::string> expected = {"avseq01.mpg", "disc.bin", "rip.xml"};
+        if (c.Succeeds) expected = {"avseq01.mpg", "avseq02.mpg", "disc.bin", "rip.xml"};
+        EXPECT_EQ(FileNames(folder.Path()), expected) << c.Name << ": no temporary file is left";
     }
+}
+
+TEST_F(Rip, AToolThatWritesNoDescriptionFails) {
+    TTempFolder folder;
+    auto command = Make(folder.Write("disc.bin", "sectors"), folder.File("rip.xml"));
+    bool proceed = true;
+    command->BeforeStart(proceed);
+    ASSERT_TRUE(proceed);
+    command->CommandEnded(0);
+    EXPECT_TRUE(command->Status.IsFailed());
+    EXPECT_EQ(FileNames(folder.Path()), (std::vector<std::string>{"disc.bin"}));
 }
 
 TEST_F(Rip, AMissingImageIsRefusedBeforeTheToolRuns) {
@@ -161,19 +216,6 @@ TEST_F(Rip, AMissingImageIsRefusedBeforeTheToolRuns) {
     EXPECT_EQ(command->Status.ErrorLines,
               (std::vector<std::string>{"The file \"" + folder.File("disc.bin") + "\" does not exist"}));
     EXPECT_TRUE(fs::exists(xml)) << "nothing ran, so nothing is cleaned up";
-}
-
-TEST_F(Rip, SuccessKeepsEverything) {
-    TTempFolder folder;
-    const std::string xml = folder.Write("rip.xml", "<videocd/>");
-    const std::string image = folder.Write("disc.bin", "sectors");
-    TRipOptions options;
-    options.DeleteImageOnFailure = true;
-    auto command = Make(image, xml, options);
-    command->CommandEnded(0);
-    EXPECT_TRUE(command->Status.IsSucceeded());
-    EXPECT_TRUE(fs::exists(xml));
-    EXPECT_TRUE(fs::exists(image));
 }
 
 }  // namespace

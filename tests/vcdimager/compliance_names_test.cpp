@@ -8,6 +8,7 @@
 #include "services/services.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
+#include "vcdimager/command_vcd.h"
 #include "vcdimager/compliance_file_names.h"
 #include "vcdimager/mpeg_compliance.h"
 
@@ -231,10 +232,14 @@ TEST_F(NameChecks, OutputFileNames) {
     }
 }
 
-TEST_F(NameChecks, PreparingAnOutputFile) {
+TEST_F(NameChecks, PreparingAnOutputFileTouchesNothing) {
     const std::string existing = Folder.Write("old.bin", "old");
     EXPECT_TRUE(PrepareOutputFile(existing));
-    EXPECT_FALSE(fs::exists(existing));
+    EXPECT_EQ(ReadWholeFile(existing), "old") << "replaced only when the new file is complete";
+    EXPECT_TRUE(PrepareOutputFile(Folder.File("new.bin")));
+    EXPECT_FALSE(fs::exists(Folder.File("new.bin")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder.Path()), fs::directory_iterator()), 1)
+        << "the probe leaves nothing";
     EXPECT_TRUE(Dialogs.Asked.empty());
 
     const std::string folder = Folder.File("is-a-folder.bin");
@@ -249,6 +254,61 @@ TEST_F(NameChecks, PreparingAnOutputFile) {
     EXPECT_FALSE(PrepareOutputFile(Folder.File("no-such-folder/x.bin")));
     ASSERT_EQ(Dialogs.Asked.size(), 1u);
     EXPECT_NE(Dialogs.Asked[0].Message.find("Unable to create:"), std::string::npos);
+
+    if (geteuid() != 0) {
+        // A file the user made read-only is not replaced behind their back.
+        Dialogs.Asked.clear();
+        fs::permissions(existing, fs::perms::owner_read);
+        EXPECT_FALSE(PrepareOutputFile(existing));
+        ASSERT_EQ(Dialogs.Asked.size(), 1u);
+        EXPECT_NE(Dialogs.Asked[0].Message.find("not ReadOnly"), std::string::npos);
+    }
+}
+
+TEST_F(NameChecks, ReplacingExistingFilesIsAskedOnceAndOnlyYesAgrees) {
+    const std::string a = Folder.Write("disc.cue", "old");
+    const std::string b = Folder.Write("disc.xml", "old");
+    const TStringList existing = ExistingFiles({a, Folder.File("disc.bin"), b, a});
+    EXPECT_EQ(existing, (TStringList{a, b}));
+    EXPECT_TRUE(ConfirmReplacing({}));
+    EXPECT_TRUE(Dialogs.Asked.empty()) << "nothing to replace, nothing asked";
+    for (const TModalResult answer : {TModalResult::Yes, TModalResult::No, TModalResult::None}) {
+        Dialogs.Asked.clear();
+        if (answer != TModalResult::None) Dialogs.Answer(answer);
+        EXPECT_EQ(ConfirmReplacing(existing), answer == TModalResult::Yes);
+        ASSERT_EQ(Dialogs.Asked.size(), 1u);
+        EXPECT_NE(Dialogs.Asked[0].Message.find(a), std::string::npos);
+        EXPECT_NE(Dialogs.Asked[0].Message.find(b), std::string::npos);
+    }
+    EXPECT_EQ(ReadWholeFile(a), "old");
+}
+
+TEST_F(NameChecks, NamesThatCannotBeCarriedFaithfullyAreRefused) {
+    const struct {
+        std::string Name;
+        bool Refused;
+    } cases[] = {
+        {Folder.File("disc.bin"), false},
+        {Folder.File("Café, été.bin"), false},
+        {Folder.File("a\"b.bin"), true},
+        {Folder.File("bell\a.bin"), true},
+        {Folder.File("esc\x1b.bin"), true},
+        {Folder.File("del\x7f.bin"), true},
+        {Folder.File("latin1 \xe9.bin"), true},
+        {Folder.File("overlong \xc0\xaf.bin"), true},
+        {Folder.File("surrogate \xed\xa0\x80.bin"), true},
+    };
+    for (const auto& c : cases) {
+        Dialogs.Asked.clear();
+        EXPECT_EQ(!CheckOutputFileName(c.Name, "bin"), c.Refused) << c.Name;
+        if (!c.Refused) continue;
+        ASSERT_EQ(Dialogs.Asked.size(), 1u);
+        // The refusal itself can be shown and logged as text.
+        EXPECT_TRUE(IsValidUtf8(Dialogs.Asked[0].Message)) << c.Name;
+        EXPECT_FALSE(HasControlCharacter(ReplaceAll(ReplaceAll(Dialogs.Asked[0].Message, "\r", ""), "\n", "")));
+    }
+    EXPECT_EQ(StripSurroundingQuotes(" \"/a/b.bin\" "), "/a/b.bin");
+    EXPECT_EQ(StripSurroundingQuotes("/a/\"b\".bin"), "/a/\"b\".bin") << "a quote inside is part of the name";
 }
 
 TEST_F(NameChecks, ConfirmingAnExistingOutputFile) {
@@ -264,7 +324,7 @@ TEST_F(NameChecks, ConfirmingAnExistingOutputFile) {
     Dialogs.AnswerFiles({existing});
     EXPECT_TRUE(ConfirmOutputFile(edit, "bin", confirmation));
     EXPECT_EQ(edit, existing);
-    EXPECT_FALSE(fs::exists(existing));  // ready for the new image
+    EXPECT_TRUE(fs::exists(existing)) << "kept until the new image replaces it";
 
     // Confirmed once, the same name is not asked about again.
     Dialogs.Asked.clear();

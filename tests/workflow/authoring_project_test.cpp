@@ -91,24 +91,97 @@ TEST_F(AuthoringProject, AnEmptyProjectIsRefusedBeforeAnythingIsTouched) {
     EXPECT_EQ(ReadWholeFile(output), "old image");
 }
 
-TEST_F(AuthoringProject, ATocBuildClearsOnlyThePreviousTrackImages) {
+TEST_F(AuthoringProject, EveryExistingOutputIsConfirmedAndNothingIsDeletedByTheChecks) {
     DetectedTools().VcdImagerAvailable = true;
-    Settings.SetValue("CdImageType", std::string("Toc"));
     const std::string film = Folder.Write("film.mpg", std::string(100000, 'x'));
     Project->Files.Add(std::make_unique<TMpegFile>(film, true));
-    for (const char* name : {"videocd_01.img", "videocd_02.img", "videocd_02_pregap.img", "videocd_backup.img"})
-        Folder.Write(name, "old");
-    Project->Pages.OutputFile = Folder.File("videocd.toc");
-    Dialogs.Answer(TModalResult::No);  // not asked: nothing exists under the TOC name
-
-    const auto properties = Project->BuildProjectProperties(true, Manager);
-    ASSERT_NE(properties, nullptr) << (Dialogs.Messages().empty() ? "" : Dialogs.Messages()[0]);
-    EXPECT_EQ(properties->OutputBaseName, Folder.File("videocd"));
-    EXPECT_EQ(properties->XmlPath, Folder.File("videocd.xml"));
-    for (const char* name : {"videocd_01.img", "videocd_02.img", "videocd_02_pregap.img"})
-        EXPECT_FALSE(fs::exists(Folder.File(name))) << name;
-    EXPECT_TRUE(fs::exists(Folder.File("videocd_backup.img")));
+    struct TCase {
+        const char* Name;
+        const char* ImageType;
+        const char* Output;
+        std::vector<std::string> Existing;
+        std::vector<TModalResult> Answers;
+        bool Accepted;
+        std::size_t Questions;
+    };
+    const std::vector<TCase> cases = {
+        {"nothing there", "Cue", "videocd.bin", {}, {}, true, 0},
+        {"an older CUE alone, no", "Cue", "videocd.bin", {"videocd.cue"}, {TModalResult::No}, false, 1},
+        {"an older XML alone, yes", "Cue", "videocd.bin", {"videocd.xml"}, {TModalResult::Yes}, true, 1},
+        {"the image, no", "Cue", "videocd.bin", {"videocd.bin"}, {}, false, 1},
+        {"all of them, yes",
+         "Cue",
+         "videocd.bin",
+         {"videocd.bin", "videocd.cue", "videocd.xml"},
+         {TModalResult::OK, TModalResult::Yes},
+         true,
+         2},
+        {"track images, no",
+         "Toc",
+         "videocd.toc",
+         {"videocd_01.img", "videocd_02_pregap.img"},
+         {TModalResult::No},
+         false,
+         1},
+        {"XML only: the XML, no", "Cue", "videocd.xml", {"videocd.xml"}, {}, false, 1},
+    };
+    for (const TCase& c : cases) {
+        TTempFolder out;
+        Settings.SetValue("CdImageType", std::string(c.ImageType));
+        Project->Pages.XmlOnly = EndsWith(c.Output, ".xml");
+        Project->OutputConfirmation = {};
+        for (const std::string& name : c.Existing) out.Write(name, "previous");
+        out.Write("videocd_backup.img", "the user's");
+        Project->Pages.OutputFile = out.File(c.Output);
+        Dialogs.Asked.clear();
+        for (const TModalResult answer : c.Answers) {
+            if (answer == TModalResult::OK)
+                Dialogs.AnswerFiles({out.File(c.Output)});  // the save dialog that confirms the output
+            else
+                Dialogs.Answer(answer);
+        }
+        const auto properties = Project->BuildProjectProperties(true, Manager);
+        EXPECT_EQ(properties != nullptr, c.Accepted) << c.Name;
+        EXPECT_EQ(Dialogs.Asked.size(), c.Questions) << c.Name;
+        for (const std::string& name : c.Existing) EXPECT_EQ(ReadWholeFile(out.File(name)), "previous") << c.Name;
+        EXPECT_EQ(ReadWholeFile(out.File("videocd_backup.img")), "the user's");
+        if (!properties) continue;
+        EXPECT_EQ(properties->OutputBaseName, out.File("videocd")) << c.Name;
+    }
     DetectedTools() = TDetectedTools();
+}
+
+TEST_F(AuthoringProject, AProjectIsSavedOnlyAsADsvFileAndReplacedOnlyWhenConfirmed) {
+    const std::string film = Folder.Write("film.mpg", std::string(100000, 'x'));
+    Project->Files.Add(std::make_unique<TMpegFile>(film, true));
+    const std::string image = Folder.Write("other.bin", "another disc");
+    for (const std::string& refused : {film, image, Folder.File("notes.txt")}) {
+        Dialogs.Asked.clear();
+        EXPECT_FALSE(Project->SaveProject(refused, Manager)) << refused;
+        ASSERT_EQ(Dialogs.Messages().size(), 1u);
+        EXPECT_NE(Dialogs.Messages()[0].find("Invalid DSV filename"), std::string::npos) << Dialogs.Messages()[0];
+    }
+    EXPECT_EQ(ReadWholeFile(film), std::string(100000, 'x'));
+    EXPECT_EQ(ReadWholeFile(image), "another disc");
+
+    const std::string project = Folder.Write("project.dsv", "previous project");
+    EXPECT_FALSE(Project->SaveProject(project, Manager)) << "not confirmed";
+    EXPECT_EQ(ReadWholeFile(project), "previous project");
+    Dialogs.AnswerFiles({project});
+    EXPECT_TRUE(Project->SaveProject(project, Manager));
+    EXPECT_NE(ReadWholeFile(project), "previous project");
+
+    // A name that fills the file-name limit saves like any other.
+    const std::string longest = Folder.File(std::string(251, 'p') + ".dsv");
+    EXPECT_TRUE(Project->SaveProject(longest, Manager));
+    EXPECT_TRUE(fs::exists(longest));
+
+    // An output name that a project file cannot carry is refused before writing.
+    Project->Pages.OutputFile = Folder.File("bell\a.bin");
+    EXPECT_FALSE(Project->SaveProject(Folder.File("bell.dsv"), Manager));
+    EXPECT_FALSE(fs::exists(Folder.File("bell.dsv")));
+    for (const auto& entry : fs::directory_iterator(Folder.Path()))
+        EXPECT_EQ(entry.path().filename().string().find(".lumora-tmp-"), std::string::npos);
 }
 
 TEST_F(AuthoringProject, AProjectWhoseFileIsGoneIsRefusedAndTheCurrentOneKept) {
