@@ -17,6 +17,7 @@
 //               exit code 1 after 10 seconds without an answer
 //   D <bytes>   append that many bytes to the --datafile file
 //   T <text>    append a line to the TOC file (the last argument)
+//   $DATAFILE in any text stands for the --datafile argument
 //   C           check the image (last argument) as cdrdao does before the
 //               device: the file, and every data file a CUE sheet names,
 //               relative to the working folder
@@ -106,18 +107,39 @@ void AppendBytes(const std::string& path, long count) {
 void Run(const std::string& directive) {
     if (directive.empty()) return;
     const char op = directive[0];
-    const std::string rest = directive.size() > 2 ? directive.substr(2) : "";
+    std::string rest = directive.size() > 2 ? directive.substr(2) : "";
+    // cdrdao names the data file as it was given.
+    for (std::size_t at = rest.find("$DATAFILE"); at != std::string::npos; at = rest.find("$DATAFILE"))
+        rest.replace(at, 9, OptionValue("--datafile"));
     switch (op) {
-        case 'E': Say(rest, "\n"); break;
-        case 'P': Say(rest, "\r"); break;
-        case 'O': StdoutData += rest + "\n"; break;
-        case 'S': std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(rest.c_str()))); break;
-        case 'R': WaitForAnswer(); break;
-        case 'D': AppendBytes(OptionValue("--datafile"), std::atol(rest.c_str())); break;
-        case 'T': std::ofstream(LastArgument(), std::ios::app) << rest << "\n"; break;
-        case 'C': CheckImage(); break;
-        case 'X': Exit(std::atoi(rest.c_str()));
-        default: break;
+        case 'E':
+            Say(rest, "\n");
+            break;
+        case 'P':
+            Say(rest, "\r");
+            break;
+        case 'O':
+            StdoutData += rest + "\n";
+            break;
+        case 'S':
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(rest.c_str())));
+            break;
+        case 'R':
+            WaitForAnswer();
+            break;
+        case 'D':
+            AppendBytes(OptionValue("--datafile"), std::atol(rest.c_str()));
+            break;
+        case 'T':
+            std::ofstream(LastArgument(), std::ios::app) << rest << "\n";
+            break;
+        case 'C':
+            CheckImage();
+            break;
+        case 'X':
+            Exit(std::atoi(rest.c_str()));
+        default:
+            break;
     }
 }
 
