@@ -3,7 +3,7 @@
 // cdrdao printed for one scenario. No drive is needed.
 //
 // Beside the executable:
-//   <exe>.calls       appended by every run: "cwd=<folder>", one "arg=<a>"
+//   <exe>.calls       appended by every run but the version query (no arguments): "cwd=<folder>", one "arg=<a>"
 //                     line per argument, then "end"
 //   <exe>.transcript  the scenario; sections "[command]" pick the lines for
 //                     the first argument ("[*]" serves any command)
@@ -148,6 +148,12 @@ void Run(const std::string& directive) {
 int main(int argc, char** argv) {
     Arguments.assign(argv, argv + argc);
     const std::string self = argv[0];
+    // The version query of the tools detection, answered as cdrdao 1.2.4 does.
+    if (argc == 1) {
+        Say("Cdrdao version 1.2.4 - (C) Andreas Mueller <andreas@daneb.de>", "\n\n");
+        Say("Usage: cdrdao <command> [options] [toc-file]", "\n");
+        Exit(1);
+    }
     Record(self);
     std::ifstream transcript(self + ".transcript");
     const std::string command = argc > 1 ? argv[1] : "";
