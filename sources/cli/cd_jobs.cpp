@@ -8,6 +8,7 @@
 #include "cdrdao/recorder_settings.h"
 #include "cli/cli_jobs.h"
 #include "environment/detected_tools.h"
+#include "services/services.h"
 #include "settings/gui_settings.h"
 #include "settings/language.h"
 #include "vcdimager/compliance_file_names.h"
@@ -127,6 +128,15 @@ int RunCd(TCliSession& session, const std::string& action, const TCdCliOptions& 
         session.Printer().Message(TMsgDlgType::Error, Format("The file \"%s\" does not exist", info->ImagePath));
         return ExitFailure;
     }
-    session.Manager().Add(std::make_unique<TCommandCdWrite>(Setup(session, info, "CDRDAO Write"), settings));
+    auto command = std::make_unique<TCommandCdWrite>(Setup(session, info, "CDRDAO Write"), settings);
+    // A burn stopped half-way ruins the disc: Ctrl-C asks first (a simulation may stop).
+    command->Cancellable = true;
+    if (!info->Simulate)
+        session.ConfirmCancel = [] {
+            return Dialogs().ConfirmNoDefault(
+                       "Stopping the burn now leaves the disc unusable. Do you want to stop it anyway ?",
+                       TMsgDlgType::Warning, mbYesNo) == TModalResult::Yes;
+        };
+    session.Manager().Add(std::move(command));
     return Finish(session);
 }

@@ -1,10 +1,15 @@
 // lumora-cli's CD jobs with the cdrdao stand-in in the program's own folder.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "cli_run.h"
+#include "platform/child_process.h"
 
 namespace {
 
@@ -34,6 +39,29 @@ protected:
             if (line.rfind("arg=", 0) == 0) arguments.push_back(line.substr(4));
         }
         return arguments;
+    }
+    // Runs the CLI with `answer` ("--yes" or "--no") and sends it Ctrl-C once
+    // cdrdao has started; the exit code and what it printed.
+    int Interrupted(const std::string& answer, const std::vector<std::string>& arguments, std::string& log) {
+        const fs::path logFile = Folder.Path() / "run.log";
+        const int out = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        TSpawnOptions options;
+        options.Argv = {CliPath, answer};
+        options.Argv.insert(options.Argv.end(), arguments.begin(), arguments.end());
+        options.StdoutFd = out;
+        options.StderrFd = out;
+        pid_t cli = -1;
+        EXPECT_EQ(SpawnChild(options, cli), 0);
+        close(out);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (ReadWholeFile(logFile.string()).find("Starting write") == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        kill(cli, SIGINT);
+        int status = 0;
+        EXPECT_EQ(waitpid(cli, &status, 0), cli);
+        log = ReadWholeFile(logFile.string());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     bool Says(const TRun& run, const std::string& text) const { return run.Text().find(text) != std::string::npos; }
 };
@@ -97,6 +125,27 @@ TEST_F(CliCd, BurnRunsInTheImageFolder) {
     std::string first;
     std::getline(calls, first);
     EXPECT_EQ(first, "cwd=" + image.string());
+}
+
+TEST_F(CliCd, CtrlCDuringABurnAsksFirst) {
+    const fs::path image = Folder.Path() / "image";
+    fs::create_directories(image);
+    std::ofstream(image / "disc.cue") << "FILE \"disc.bin\" BINARY\n  TRACK 1 MODE2/2352\n    INDEX 1 00:00:00\n";
+    std::ofstream(image / "disc.bin") << std::string(2352, '\0');
+    const std::vector<std::string> burn{"cd", "burn", (image / "disc.cue").string(), "--device", "/dev/sr0"};
+    std::string log;
+
+    // Answered no, the burn goes on to its end.
+    std::ofstream(Standin + ".transcript")
+        << "[write]\nE Starting write at speed 4...\nS 1500\nE Writing finished successfully.\n";
+    EXPECT_EQ(Interrupted("--no", burn, log), 0) << log;
+    EXPECT_NE(log.find("leaves the disc unusable"), std::string::npos) << log;
+    EXPECT_NE(log.find("Writing finished successfully."), std::string::npos) << log;
+
+    // Answered yes, it stops.
+    Play("write_cancel");
+    EXPECT_EQ(Interrupted("--yes", burn, log), 130) << log;
+    EXPECT_EQ(log.find("Writing finished successfully."), std::string::npos) << log;
 }
 
 }  // namespace
