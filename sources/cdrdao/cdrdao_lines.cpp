@@ -14,11 +14,6 @@ std::string ReplaceFirstText(const std::string& text, std::string_view phrase, c
     return text.substr(0, at) + by + text.substr(at + phrase.size());
 }
 
-std::string CollapseBlanks(std::string text) {
-    while (text.find("  ") != std::string::npos) text = ReplaceAll(text, "  ", " ");
-    return text;
-}
-
 std::optional<int> ParseInt(std::string_view text) {
     const std::string trimmed = Trim(text);
     int value = 0;
@@ -73,6 +68,11 @@ std::optional<TCdTime> MinutesSeconds(const std::string& time) {
 }
 
 }  // namespace
+
+std::string CollapseBlanks(std::string text) {
+    while (text.find("  ") != std::string::npos) text = ReplaceAll(text, "  ", " ");
+    return text;
+}
 
 TCdrdaoLine FilterCdrdaoLine(std::string_view raw, TCdrdaoFilterState& state, bool isWrite) {
     TCdrdaoLine result;

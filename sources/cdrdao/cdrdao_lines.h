@@ -7,6 +7,9 @@
 #include <string>
 #include <string_view>
 
+// Runs of blanks shrunk to one blank.
+std::string CollapseBlanks(std::string text);
+
 // What the filter remembers from one line to the next within one run.
 struct TCdrdaoFilterState {
     bool UsageSeen = false;        // cdrdao printed its usage text

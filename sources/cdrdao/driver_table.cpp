@@ -2,14 +2,10 @@
 
 #include <fstream>
 
+#include "cdrdao/cdrdao_lines.h"
 #include "platform/folders.h"
 
 namespace {
-
-std::string CollapseBlanks(std::string text) {
-    while (text.find("  ") != std::string::npos) text = ReplaceAll(text, "  ", " ");
-    return text;
-}
 
 // The text before the next "|", and the rest after it; false without one.
 bool TakeField(std::string& rest, std::string& field) {
