@@ -23,6 +23,7 @@ TRecorderChoices RecorderChoicesFrom(const TSettings& store) {
     choices.ReaderDevice = Trim(store.GetString("CdReaderDevice"));
     choices.ReaderDriver = store.GetString("CdReaderDriver", choices.ReaderDriver);
     choices.EjectWhenNoDisc = store.GetBool("EjectWhenNoDisc");
+    choices.DisableReload = store.GetBool("DisableReload");
     return choices;
 }
 

@@ -17,6 +17,7 @@ struct TRecorderChoices {
     std::string ReaderDevice;
     std::string ReaderDriver = " default";
     bool EjectWhenNoDisc = false;
+    bool DisableReload = false;  // cdrdao may not reload the disc
 };
 
 // The choices kept in the settings store.

@@ -82,6 +82,7 @@ int RunCd(TCliSession& session, const std::string& action, const TCdCliOptions& 
         auto info = std::make_shared<TCdBlankInfo>();
         info->Minimal = !options.Full;
         info->Eject = options.Eject;
+        info->Reload = !choices.DisableReload;
         session.Manager().Add(std::make_unique<TCommandCdBlank>(Setup(session, info, "CDRDAO blank"), settings));
         return Finish(session);
     }
@@ -122,7 +123,7 @@ int RunCd(TCliSession& session, const std::string& action, const TCdCliOptions& 
     info->Simulate = options.Simulate;
     info->Eject = options.Eject;
     info->Overburn = options.Overburn;
-    info->Reload = true;
+    info->Reload = !choices.DisableReload;
     std::error_code error;
     if (!fs::is_regular_file(info->ImagePath, error)) {
         session.Printer().Message(TMsgDlgType::Error, Format("The file \"%s\" does not exist", info->ImagePath));
