@@ -65,6 +65,22 @@ bool AuthorStills(TCliSession& session, bool svcd, bool pal, const std::string& 
                   std::vector<std::string>& files);
 int RunDatToMpg(TCliSession& session, const std::string& input, const std::string& output);
 
+struct TCdCliOptions {
+    std::string Device;  // a device node; empty: the stored writer or reader
+    bool Reader = false;
+    bool Full = false;
+    bool Eject = false;
+    bool Sector2336 = false;
+    std::string Output;  // the BIN file of a read
+    std::string Image;   // the CUE or TOC file of a burn
+    int Speed = -1;      // -1: the stored speed; 0: the drive's best
+    bool Simulate = false;
+    bool Overburn = false;
+    int Buffers = 0;  // 0: the stored count
+};
+// `action`: scan, info, blank, read, unlock or burn.
+int RunCd(TCliSession& session, const std::string& action, const TCdCliOptions& options);
+
 // A path made absolute and normal; the tools and the checks want full paths.
 std::string AbsolutePath(const std::string& path);
 

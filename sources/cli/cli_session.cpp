@@ -56,6 +56,7 @@ bool TCliSession::RunQueue(bool stopOnFailure) {
     while (Commands.IsRunning() && !finished) {
         MainLoop.RunUntil([&] { return finished || InterruptRequested.load(); }, std::chrono::hours(24));
         if (InterruptRequested.exchange(false) && !cancelAsked) {
+            if (ConfirmCancel && !ConfirmCancel()) continue;
             cancelAsked = true;
             Interrupted = true;
             OutputPrinter.EndProgress();

@@ -2,6 +2,7 @@
 // the printer, the dialogs, the commands manager, and Ctrl-C as cancel.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "cli/status_printer.h"
@@ -32,6 +33,8 @@ public:
     // Runs the queued commands to their end, Ctrl-C cancelling them; true
     // when every command succeeded.
     bool RunQueue(bool stopOnFailure = true);
+    // Asked at Ctrl-C before the queue is cancelled; false lets it run on.
+    std::function<bool()> ConfirmCancel;
     // The user pressed Ctrl-C during a queue: the job stops after it.
     bool WasInterrupted() const { return Interrupted; }
     int FailureExitCode() const;

@@ -160,6 +160,32 @@ int main(int argc, char** argv) {
 
     TDriveCliOptions drive;
     AddDriveCommand(app, drive);
+    TCdCliOptions cd;
+    auto* cdCommand = app.add_subcommand("cd", "CD writer and reader jobs through cdrdao");
+    cdCommand->require_subcommand(1);
+    auto addDevice = [&cd](CLI::App* job, bool reader) {
+        job->add_option("--device", cd.Device, "Device node, such as /dev/sr0 (default: the stored one)");
+        if (reader) job->add_flag("--reader", cd.Reader, "Use the reader rather than the writer");
+    };
+    cdCommand->add_subcommand("scan", "List the CD writers and readers");
+    addDevice(cdCommand->add_subcommand("info", "Show what disc is in the drive"), true);
+    auto* cdBlank = cdCommand->add_subcommand("blank", "Blank a CD-RW");
+    addDevice(cdBlank, false);
+    cdBlank->add_flag("--full", cd.Full, "Blank the whole disc, not only its table of contents");
+    cdBlank->add_flag("--eject", cd.Eject, "Eject the disc afterwards");
+    auto* cdRead = cdCommand->add_subcommand("read", "Read a whole disc into a BIN file and its TOC file");
+    addDevice(cdRead, true);
+    cdRead->add_flag("--sector-2336", cd.Sector2336, "Read 2336-byte sectors");
+    cdRead->add_option("--output", cd.Output, "BIN file to write; its TOC file goes beside it")->required();
+    addDevice(cdCommand->add_subcommand("unlock", "Unlock a drive left locked by a failed burn"), true);
+    auto* cdBurn = cdCommand->add_subcommand("burn", "Burn a CUE or TOC image");
+    cdBurn->add_option("IMAGE", cd.Image, "CUE or TOC image")->required();
+    addDevice(cdBurn, false);
+    cdBurn->add_option("--speed", cd.Speed, "Writing speed (0: the drive's best)")->check(CLI::Range(0, 64));
+    cdBurn->add_flag("--simulate", cd.Simulate, "Simulate the burn: the laser stays off");
+    cdBurn->add_flag("--eject", cd.Eject, "Eject the disc afterwards");
+    cdBurn->add_flag("--overburn", cd.Overburn, "Allow writing beyond the disc's stated capacity");
+    cdBurn->add_option("--buffers", cd.Buffers, "Buffer count")->check(CLI::IsMember({32, 64, 128, 256, 512}));
 
     try {
         app.parse(argc, argv);
@@ -189,6 +215,7 @@ int main(int argc, char** argv) {
             if (name == "rip") return RunRip(session, rip);
             if (name == "drive") return RunDrive(session, drive);
             if (name == "stills") return RunStills(session, stills);
+            if (name == "cd") return RunCd(session, cdCommand->get_subcommands().front()->get_name(), cd);
             return RunDatToMpg(session, datIn, datOut);
         };
         // An error box shown on the way fails the job, even when its commands succeeded,

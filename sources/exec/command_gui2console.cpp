@@ -69,6 +69,10 @@ void TCommandGui2Console::Execute(TCommandLinesView* commandLineMemo, TCommandDo
     }
 }
 
+void TCommandGui2Console::WriteInput(const std::string& text) {
+    if (Runner && !Released && !Cancelled) Runner->Write(text);
+}
+
 void TCommandGui2Console::ConsoleError(const std::string& error) {
     if (!Runner || Cancelled || Released) return;
     Failed = true;

@@ -25,6 +25,9 @@ public:
     virtual void GetParameters(std::string& arguments) = 0;
     virtual void GetWorkingFolder(std::string& folder) = 0;
 
+    // Writes to the running tool's standard input (answers a prompt).
+    void WriteInput(const std::string& text);
+
     // The runner's error handler.
     void ConsoleError(const std::string& error);
     // Ends the run as failed with `reason` among the error lines: the tool is

@@ -77,6 +77,7 @@ const std::vector<TSettingDeclaration>& Declarations() {
         {"CdWriterForce", B, Ini, false},
         {"DisableBurnProof", B, Ini, false},
         {"DisableReload", B, Ini, false},
+        {"EjectWhenNoDisc", B, Ini, false},
         {"CdReaderDevice", S, Ini, Str("")},
         {"CdReaderDriver", S, Ini, Str(" default")},
         {"QuickBlankCdrw", B, Ini, true},

@@ -24,7 +24,8 @@ protected:
     std::filesystem::path UsePortableCli(const std::string& iniText) {
         const std::filesystem::path folder = Folder.Path() / "portable";
         std::filesystem::create_directories(folder);
-        std::filesystem::copy_file(LUMORA_CLI, folder / "lumora-cli", std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(LUMORA_CLI, folder / "lumora-cli",
+                                   std::filesystem::copy_options::overwrite_existing);
         std::ofstream(folder / "Lumora.ini") << iniText;
         CliPath = (folder / "lumora-cli").string();
         return folder;
