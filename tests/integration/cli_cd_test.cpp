@@ -8,7 +8,7 @@
 #include <fstream>
 #include <thread>
 
-#include "cli_run.h"
+#include "integration/cli_run.h"
 #include "platform/child_process.h"
 
 namespace {
@@ -63,12 +63,12 @@ protected:
         log = ReadWholeFile(logFile.string());
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
-    bool Says(const TRun& run, const std::string& text) const { return run.Text().find(text) != std::string::npos; }
+    bool Says(const TProgramRun& run, const std::string& text) const { return run.Text().find(text) != std::string::npos; }
 };
 
 TEST_F(CliCd, ScanAndInfo) {
     Play("scan_two");
-    TRun run = Cli("cd scan");
+    TProgramRun run = Cli("cd scan");
     EXPECT_EQ(run.ExitCode, 0u) << run.Text();
     EXPECT_TRUE(Says(run, "device: /dev/sr1: PLEXTOR, DVDR PX-716A, 1.11")) << run.Text();
 
@@ -92,7 +92,7 @@ TEST_F(CliCd, ReadKeepsThePreviousImageUnlessItSucceedsAndTheUserAgrees) {
     const fs::path out = Folder.Path() / "out";
     fs::create_directories(out);
     std::ofstream(out / "disc.bin") << "previous";
-    const std::string read = "cd read --device /dev/sr0 --output " + Quoted(out / "disc.bin");
+    const std::string read = "cd read --device /dev/sr0 --output " + QuotedPath(out / "disc.bin");
 
     Play("read_failed");
     EXPECT_EQ(Cli(read).ExitCode, 1u);
@@ -100,10 +100,10 @@ TEST_F(CliCd, ReadKeepsThePreviousImageUnlessItSucceedsAndTheUserAgrees) {
     EXPECT_EQ(ReadWholeFile((out / "disc.bin").string()), "previous");
 
     Play("read_ok");
-    EXPECT_EQ(RunProgram(CliPath, "--no " + read).ExitCode, 1u);
+    EXPECT_EQ(RunProgramFor(CliPath, "--no " + read).ExitCode, 1u);
     EXPECT_EQ(ReadWholeFile((out / "disc.bin").string()), "previous");
 
-    const TRun run = Cli(read);
+    const TProgramRun run = Cli(read);
     EXPECT_EQ(run.ExitCode, 0u) << run.Text();
     EXPECT_EQ(FileNames(out), (std::vector<std::string>{"disc.bin", "disc.toc"}));
     EXPECT_NE(ReadWholeFile((out / "disc.toc").string()).find("DATAFILE \"disc.bin\""), std::string::npos);
@@ -115,7 +115,7 @@ TEST_F(CliCd, BurnRunsInTheImageFolder) {
     std::ofstream(image / "disc.cue") << "FILE \"disc.bin\" BINARY\n  TRACK 1 MODE2/2352\n    INDEX 1 00:00:00\n";
     std::ofstream(image / "disc.bin") << std::string(2352, '\0');
     Play("write_simulate");
-    const TRun run = Cli("cd burn " + Quoted(image / "disc.cue") + " --device /dev/sr0 --speed 8 --simulate");
+    const TProgramRun run = Cli("cd burn " + QuotedPath(image / "disc.cue") + " --device /dev/sr0 --speed 8 --simulate");
     EXPECT_EQ(run.ExitCode, 0u) << run.Text();
     EXPECT_TRUE(Says(run, "Simulation finished successfully")) << run.Text();
     EXPECT_EQ(LastArguments(),
