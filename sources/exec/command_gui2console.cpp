@@ -107,8 +107,8 @@ void TCommandGui2Console::CommandEnded(std::uint32_t exitCode) {
 }
 
 // A tool that crashed or failed without a word.
-std::string TCommandGui2Console::UnexplainedFailureReason(std::uint32_t exitCode) const {
-    return exitCode != 0 ? ExitCodeRemark(exitCode) : std::string();
+void TCommandGui2Console::ExplainFailure(std::uint32_t exitCode) {
+    if (exitCode != 0) Status.ErrorLines.push_back(ExitCodeRemark(exitCode));
 }
 
 void TCommandGui2Console::Cancel() {

@@ -14,7 +14,7 @@ public:
     ~TCommandGui2Console() override;
 
     void CommandEnded(std::uint32_t exitCode) override;
-    std::string UnexplainedFailureReason(std::uint32_t exitCode) const override;
+    void ExplainFailure(std::uint32_t exitCode) override;
     void Execute(TCommandLinesView* commandLineMemo, TCommandDoneEvent onDone, TCommandMessageEvent onMessage) override;
     void Cancel() override;
     void Release() override;

@@ -50,11 +50,8 @@ void TCommandInterface::CommandEnded(std::uint32_t exitCode) {
 
     if (!Cancelled && !Failed) OnSuccess();
     if (Failed && !Cancelled) {
+        if (Status.ErrorLines.empty()) ExplainFailure(exitCode);
         OnFailure();
-        // A failure is never left unexplained.
-        if (Status.ErrorLines.empty())
-            if (std::string reason = UnexplainedFailureReason(exitCode); !reason.empty())
-                Status.ErrorLines.push_back(std::move(reason));
     }
     if (Cancelled) OnCancel();
 

@@ -85,8 +85,8 @@ public:
     virtual void OnSuccess() = 0;
     virtual void OnFailure() = 0;
     virtual void OnCancel() = 0;
-    // The reason of a failure that left no error line once OnFailure had its say; empty for none.
-    virtual std::string UnexplainedFailureReason(std::uint32_t /*exitCode*/) const { return {}; }
+    // Gives a failure that left no error line its reason, before OnFailure reports it.
+    virtual void ExplainFailure(std::uint32_t /*exitCode*/) {}
     // Rewrites a raw line (into a status line, say) or empties it to drop it.
     virtual void FilterLine(std::string& line) = 0;
     virtual void TranslateLine(const std::string& line, std::string& result);

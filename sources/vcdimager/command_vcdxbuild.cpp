@@ -283,11 +283,12 @@ void TCommandVcdXBuild::DeletePartialFiles() {
     if (BuildParam->Outputs) BuildParam->Outputs->Discard();
 }
 
-void TCommandVcdXBuild::OnFailure() {
-    DeletePartialFiles();
-    // vcdxbuild says why it could not read a description only in a warning.
-    if (Status.ErrorLines.empty())
-        for (const std::string& warning : Warnings) Status.ErrorLines.push_back(warning);
+void TCommandVcdXBuild::OnFailure() { DeletePartialFiles(); }
+
+// vcdxbuild says why it could not read a description only in a warning.
+void TCommandVcdXBuild::ExplainFailure(std::uint32_t exitCode) {
+    if (Warnings.empty()) return TCommandVcd::ExplainFailure(exitCode);
+    for (const std::string& warning : Warnings) Status.ErrorLines.push_back(warning);
 }
 
 void TCommandVcdXBuild::OnCancel() { DeletePartialFiles(); }

@@ -46,6 +46,7 @@ public:
     void FilterLine(std::string& line) override;
     void OnSuccess() override;
     void OnFailure() override;
+    void ExplainFailure(std::uint32_t exitCode) override;
     void OnCancel() override;
 
 protected:
