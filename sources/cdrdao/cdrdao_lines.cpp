@@ -8,12 +8,6 @@
 
 namespace {
 
-std::string ReplaceFirstText(const std::string& text, std::string_view phrase, const std::string& by) {
-    const std::size_t at = FindText(text, phrase);
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + by + text.substr(at + phrase.size());
-}
-
 std::optional<int> ParseInt(std::string_view text) {
     const std::string trimmed = Trim(text);
     int value = 0;

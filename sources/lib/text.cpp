@@ -54,6 +54,12 @@ bool ContainsText(std::string_view haystack, std::string_view needle) {
     return FindText(haystack, needle) != std::string_view::npos;
 }
 
+std::string ReplaceFirstText(std::string_view text, std::string_view phrase, std::string_view by) {
+    const std::size_t at = FindText(text, phrase);
+    if (at == std::string::npos) return std::string(text);
+    return std::string(text.substr(0, at)).append(by).append(text.substr(at + phrase.size()));
+}
+
 bool StartsText(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
 }

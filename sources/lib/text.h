@@ -22,6 +22,8 @@ bool SameText(std::string_view a, std::string_view b);
 // Position of the first case-insensitive occurrence of needle, or npos.
 std::size_t FindText(std::string_view haystack, std::string_view needle, std::size_t from = 0);
 bool ContainsText(std::string_view haystack, std::string_view needle);
+// The first `phrase` (any case) replaced by `by`.
+std::string ReplaceFirstText(std::string_view text, std::string_view phrase, std::string_view by);
 bool StartsText(std::string_view text, std::string_view prefix);  // case-insensitive
 bool EndsText(std::string_view text, std::string_view suffix);    // case-insensitive
 bool StartsWith(std::string_view text, std::string_view prefix);  // case-sensitive

@@ -20,13 +20,6 @@ void DeleteQuietly(const std::string& path) {
     fs::remove(path, ignored);
 }
 
-// Replaces the first `phrase` (any case) by `by`.
-std::string ReplaceFirstText(const std::string& text, std::string_view phrase, std::string_view by) {
-    const std::size_t at = FindText(text, phrase);
-    if (at == std::string::npos) return text;
-    return text.substr(0, at) + std::string(by) + text.substr(at + phrase.size());
-}
-
 }  // namespace
 
 TCommandVcdXRip::TCommandVcdXRip(TCommandSetup setup)

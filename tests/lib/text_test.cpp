@@ -25,6 +25,8 @@ TEST(Text, CaseInsensitiveSearches) {
     EXPECT_FALSE(StartsText("ERR", "error"));
     EXPECT_TRUE(EndsText("file.MPG", ".mpg"));
     EXPECT_EQ(RemoveFirstText("a INFO: b info: c", "info:"), "a  b info: c");
+    EXPECT_EQ(ReplaceFirstText("a INFO: b info: c", "info:", "x"), "a x b info: c");
+    EXPECT_EQ(ReplaceFirstText("abc", "z", "y"), "abc");
 }
 
 TEST(Text, FormatTakesStringsAndNumbers) {

@@ -57,13 +57,6 @@ std::vector<TStream> StreamsOf(const std::string& path) {
     return streams;
 }
 
-std::vector<std::string> FolderNames(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class StillBatch : public ::testing::Test {
 protected:
     TLoopMainThread Loop;
@@ -164,7 +157,7 @@ TEST_F(StillBatch, EveryStillTypeGivesAStillOfItsSize) {
         const std::string still = run.Batch->Files()[0].Still;
         EXPECT_EQ(StreamsOf(still), c.Expected);
         // Temporary files were deleted; only the picture and the still remain.
-        EXPECT_EQ(FolderNames(Folder.Path()), (std::vector<std::string>{"photo.jpg", "photo.mpg"}));
+        EXPECT_EQ(FileNames(Folder.Path()), (std::vector<std::string>{"photo.jpg", "photo.mpg"}));
         fs::remove(still);
     }
 }
@@ -189,7 +182,7 @@ TEST_F(StillBatch, OddNamesMakeStillsAndNothingElse) {
     EXPECT_FALSE(fs::exists(Folder.Path() / "X"));
     EXPECT_FALSE(fs::exists("X"));
     EXPECT_FALSE(fs::exists(fs::path(DetectedTools().MjpegToolsFolder) / "X"));
-    EXPECT_EQ(FolderNames(Folder.Path()).size(), 2 * pictures.size());
+    EXPECT_EQ(FileNames(Folder.Path()).size(), 2 * pictures.size());
 }
 
 TEST_F(StillBatch, SameNamedPicturesDoNotOverwriteEachOther) {
@@ -218,7 +211,7 @@ TEST_F(StillBatch, BadPicturesFailAloneAndLeaveNothing) {
     const std::string truncated = Folder.Write("truncated.jpg", bytes.substr(0, bytes.size() / 3));
     const std::string text = Folder.Write("text.jpg", "no picture here\n");
     const std::string huge = Folder.Write("huge.jpg", fixtures::WithJpegSize(bytes, 20000, 20000));
-    std::vector<std::string> before = FolderNames(Folder.Path());
+    std::vector<std::string> before = FileNames(Folder.Path());
     // A VCD PAL high batch: three commands a picture; a failed picture skips its own two.
     TStillOptions options = Options(true, true, true, true);
     const TRun run = Run(options, {truncated, good, text, huge});
@@ -232,7 +225,7 @@ TEST_F(StillBatch, BadPicturesFailAloneAndLeaveNothing) {
     EXPECT_EQ(entries[2].rfind("[ERROR]   \t" + text + "  -  Invalid picture file", 0), 0u) << entries[2];
     before.push_back("good.mpg");
     std::sort(before.begin(), before.end());
-    EXPECT_EQ(FolderNames(Folder.Path()), before);
+    EXPECT_EQ(FileNames(Folder.Path()), before);
     const TStillSummary summary = run.Batch->Summary();
     EXPECT_EQ(summary.Count, 4);
     EXPECT_EQ(summary.Succeeded, 1);
@@ -267,7 +260,7 @@ TEST_F(StillBatch, NothingIsReplacedWithoutConsent) {
     TRun run = Run(options, {picture});
     EXPECT_FALSE(run.Batch->Succeeded(0));
     EXPECT_EQ(ReadWholeFile(Folder.File("photo.mpg")), "older still");
-    EXPECT_EQ(FolderNames(Folder.Path()), (std::vector<std::string>{"photo.jpg", "photo.mpg"}));
+    EXPECT_EQ(FileNames(Folder.Path()), (std::vector<std::string>{"photo.jpg", "photo.mpg"}));
 
     Dialogs.Answer(TModalResult::Yes);
     run = Run(options, {picture});
@@ -310,7 +303,7 @@ TEST_F(StillBatch, AnErrorLineFailsARunThatEndsWell) {
     const std::string picture = Picture("photo.jpg", 300, 200);
     const TRun run = Run(Options(true, true, false), {picture});
     EXPECT_EQ(run.Batch->Entries().at(0), "[ERROR]   \t" + picture + "  -  [jpeg2yuv] Unsupported sampling factors!");
-    EXPECT_EQ(FolderNames(Folder.Path()), (std::vector<std::string>{"photo.jpg", "tools"}));
+    EXPECT_EQ(FileNames(Folder.Path()), (std::vector<std::string>{"photo.jpg", "tools"}));
 }
 
 TEST_F(StillBatch, PreparingSeveralAtOnceKeepsOrderAndResults) {
