@@ -44,7 +44,7 @@ void ShowTooBig(const TMpegFile& file) {
 [[noreturn]] void LoadError(const std::string& message) { throw ELoadProjectError(message); }
 
 std::string NotUniqueMessage(const std::string& id) {
-    return Translate("The ID ") + "\"" + id + "\"" + Translate(" is not unique...");
+    return Format(Translate("The ID \"%s\" is not unique..."), id);
 }
 
 void Register(TSelectionRegistry& registry, const std::string& id, TPbcSelection* selection) {
