@@ -1,6 +1,6 @@
 // Our own placeholder substitution. Texts, translated ones included, are read
 // here and never passed to printf; only the conversion of one number goes
-// through snprintf, with a specification built here from checked pieces.
+// through snprintf, with a conversion pattern built here from checked pieces.
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -62,18 +62,18 @@ std::string Pad(std::string text, const TPlaceholder& placeholder) {
     return std::string(fill, ' ') + text;
 }
 
-// One number through snprintf with a specification of our own making.
+// One number through snprintf with a conversion pattern of our own making.
 template <typename T>
 std::string Number(const TPlaceholder& placeholder, std::string_view lengthModifier, char conversion, T value) {
-    std::string spec = "%" + placeholder.Flags;
-    if (placeholder.Width > 0) spec += std::to_string(placeholder.Width);
-    if (placeholder.Precision) spec += "." + std::to_string(*placeholder.Precision);
-    spec += lengthModifier;
-    spec += conversion;
+    std::string pattern = "%" + placeholder.Flags;
+    if (placeholder.Width > 0) pattern += std::to_string(placeholder.Width);
+    if (placeholder.Precision) pattern += "." + std::to_string(*placeholder.Precision);
+    pattern += lengthModifier;
+    pattern += conversion;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
     char buffer[2 * MaxFieldSize + 400];
-    const int size = std::snprintf(buffer, sizeof buffer, spec.c_str(), value);
+    const int size = std::snprintf(buffer, sizeof buffer, pattern.c_str(), value);
 #pragma GCC diagnostic pop
     if (size < 0) return {};
     return std::string(buffer, std::min(static_cast<std::size_t>(size), sizeof buffer - 1));
