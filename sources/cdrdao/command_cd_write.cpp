@@ -6,17 +6,13 @@
 #include <utility>
 
 #include "exec/status_lines.h"
+#include "lib/output_files.h"
 #include "services/services.h"
 #include "settings/language.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-void DeleteQuietly(const fs::path& path) {
-    std::error_code ignored;
-    fs::remove(path, ignored);
-}
 
 // The quoted name after a FILE or DATAFILE keyword.
 std::string QuotedFileName(const std::string& line) {
@@ -131,11 +127,11 @@ void TCommandCdWrite::OnSuccess() {
     const fs::path image(info->ImagePath);
     EmitLine(EndsText(info->ImagePath, ".toc") ? "Deleting Toc CD Image files" : "Deleting Bin/Cue CD Image files");
     // Only what the image names goes, never other files of its folder.
-    for (const std::string& file : ImageDataFiles(info->ImagePath)) DeleteQuietly(file);
-    DeleteQuietly(image);
+    for (const std::string& file : ImageDataFiles(info->ImagePath)) RemoveQuietly(file);
+    RemoveQuietly(image);
     if (info->DeleteXmlFile) {
         EmitLine("Deleting XML file");
-        DeleteQuietly(fs::path(image).replace_extension(".xml"));
+        RemoveQuietly(fs::path(image).replace_extension(".xml").string());
     }
 }
 

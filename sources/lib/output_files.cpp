@@ -21,11 +21,6 @@ namespace {
 constexpr const char* Prefix = ".lumora-tmp-";
 constexpr char End = '~';
 
-std::string FolderOf(const std::string& path) {
-    const fs::path folder = fs::path(path).parent_path();
-    return folder.empty() ? std::string(".") : folder.string();
-}
-
 // The machine a name was made on: a folder shared over the network may hold
 // temporary files of a run elsewhere, whose process id means nothing here.
 const std::string& HostTag() {
@@ -75,7 +70,8 @@ std::string NewTemporaryName(const std::string& folder) {
     return (fs::path(folder) / name).string();
 }
 
-void RemoveQuietly(const fs::path& path) {
+// A file, or a temporary folder with whatever a tool left in it.
+void RemoveTreeQuietly(const fs::path& path) {
     std::error_code ignored;
     fs::remove_all(path, ignored);
 }
@@ -134,7 +130,8 @@ void RemoveStaleTemporaryFiles(const std::string& folder) {
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const std::optional<TNameParts> parts = PartsOf(it->path().filename().string());
-        if (parts && parts->Host == HostTag() && parts->Owner > 0 && !IsAlive(parts->Owner)) RemoveQuietly(it->path());
+        if (parts && parts->Host == HostTag() && parts->Owner > 0 && !IsAlive(parts->Owner))
+            RemoveTreeQuietly(it->path());
     }
 }
 
@@ -206,12 +203,22 @@ bool TOutputFiles::Commit(std::string* error) {
 void TOutputFiles::Discard() {
     for (const TArea& area : Areas) {
         if (area.IsFolder) {
-            RemoveQuietly(area.Temporary);
+            RemoveTreeQuietly(area.Temporary);
             continue;
         }
         const std::string prefix = fs::path(area.Temporary).filename().string();
         std::error_code error;
         for (fs::directory_iterator it(FolderOf(area.Temporary), error), end; !error && it != end; it.increment(error))
-            if (it->path().filename().string().compare(0, prefix.size(), prefix) == 0) RemoveQuietly(it->path());
+            if (it->path().filename().string().compare(0, prefix.size(), prefix) == 0) RemoveTreeQuietly(it->path());
     }
+}
+
+std::string FolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? std::string(".") : folder.string();
+}
+
+void RemoveQuietly(const std::string& path) {
+    std::error_code ignored;
+    fs::remove(path, ignored);
 }

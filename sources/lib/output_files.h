@@ -54,3 +54,9 @@ void RemoveStaleTemporaryFiles(const std::string& folder);
 
 // Whether `name` (without folder) is one of the temporary names.
 bool IsTemporaryOutputName(const std::string& name);
+
+// The folder that holds `path`: "." for a bare name.
+std::string FolderOf(const std::string& path);
+
+// Removes a file when it is there; a failure is ignored (clean-ups never stop a job).
+void RemoveQuietly(const std::string& path);

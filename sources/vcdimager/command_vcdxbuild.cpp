@@ -24,11 +24,6 @@ namespace {
 
 bool IsBinCue(TCdImageType type) { return type == TCdImageType::Cue || type == TCdImageType::AdvCue; }
 
-void DeleteQuietly(const fs::path& path) {
-    std::error_code ignored;
-    fs::remove(path, ignored);
-}
-
 std::string WarningBoxLine(const std::string& text) { return Translate(text) + "       "; }
 
 // vcdxbuild's track images: base + "_" + the track number (+ "_pregap") + ".img".
@@ -262,7 +257,7 @@ std::string TCommandVcdXBuild::PlaceImageFiles() {
             obsolete.erase(std::remove(obsolete.begin(), obsolete.end(), final), obsolete.end());
     }
     if (!BuildParam->Outputs->Commit(&error)) return Translate("Unable to overwrite") + ": " + error;
-    for (const std::string& path : obsolete) DeleteQuietly(path);
+    for (const std::string& path : obsolete) RemoveQuietly(path);
     return "";
 }
 

@@ -13,15 +13,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-void DeleteQuietly(const std::string& path) {
-    std::error_code ignored;
-    fs::remove(path, ignored);
-}
-
-}  // namespace
-
 TCommandVcdXRip::TCommandVcdXRip(TCommandSetup setup)
     : TCommandVcd(std::move(setup)), RipParam(std::dynamic_pointer_cast<TRipParam>(Param)) {
     Kind = TCommandKind::CdxaConversion;
@@ -133,8 +124,8 @@ void TCommandVcdXRip::OnSuccess() {
 void TCommandVcdXRip::DeleteOutputs() {
     Outputs.Discard();
     if (RipParam && RipParam->DeleteImageOnFailure && !RipParam->ImageFile.empty()) {
-        DeleteQuietly(RipParam->ImageFile);
-        DeleteQuietly(fs::path(RipParam->ImageFile).replace_extension(".toc").string());
+        RemoveQuietly(RipParam->ImageFile);
+        RemoveQuietly(fs::path(RipParam->ImageFile).replace_extension(".toc").string());
     }
 }
 

@@ -28,7 +28,8 @@ bool IsFolder(const std::string& path) {
     return !path.empty() && fs::is_directory(path, error);
 }
 
-std::string FolderOf(const std::string& name) { return fs::path(name).parent_path().string(); }
+// The folder part as written: empty for a bare name.
+std::string ParentFolder(const std::string& name) { return fs::path(name).parent_path().string(); }
 
 std::string WithSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') folder += '/';
@@ -100,14 +101,14 @@ bool CheckInputFileNameExt(const std::string& name, const TStringList& extension
 bool BrowseInputFile(const std::string& kindName, const std::string& filter, std::string& edit,
                      std::string& lastFolder) {
     TFileDialogOptions options;
-    const std::string current = FolderOf(Trim(edit));
+    const std::string current = ParentFolder(Trim(edit));
     options.InitialFolder = IsFolder(current) ? current : lastFolder;
     options.Title = Format(Translate("Open a %s file"), kindName);
     options.Filter = filter;
     const std::vector<std::string> chosen = Dialogs().OpenFiles(options);
     if (chosen.empty() || !CheckInputFileName(chosen.front(), kindName, true)) return false;
     edit = chosen.front();
-    lastFolder = FolderOf(edit);
+    lastFolder = ParentFolder(edit);
     return true;
 }
 
@@ -149,7 +150,7 @@ TOutputProblem OutputFileProblem(const std::string& name) {
     if (fs::exists(status) && (fs::is_directory(fs::status(name, error)) || ::access(name.c_str(), W_OK) != 0))
         return TOutputProblem::CannotOverwrite;
     // The new file is written beside it under a temporary name: prove that works.
-    if (!IsFolder(FolderOf(name))) return TOutputProblem::CannotCreate;
+    if (!IsFolder(ParentFolder(name))) return TOutputProblem::CannotCreate;
     const std::string probe = TemporaryNameBeside(name);
     const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) return TOutputProblem::CannotCreate;
@@ -196,7 +197,7 @@ std::string StripSurroundingQuotes(const std::string& name) {
 bool BrowseOutputFile(std::string& edit, const std::string& kindName, const std::string& extension,
                       const std::string& defaultName, std::string& lastFolder) {
     const std::string current = StripSurroundingQuotes(edit);
-    const std::string currentFolder = FolderOf(current);
+    const std::string currentFolder = ParentFolder(current);
     TFileDialogOptions options;
     options.Title = Format(Translate("Save %s file to"), kindName);
     options.Filter = OutputFilter(kindName, extension);
@@ -214,7 +215,7 @@ bool BrowseOutputFile(std::string& edit, const std::string& kindName, const std:
     const std::optional<std::string> checked = CheckOutputFileName(*chosen, extension);
     if (!checked) return false;
     edit = *checked;
-    lastFolder = FolderOf(*checked);
+    lastFolder = ParentFolder(*checked);
     return true;
 }
 
@@ -225,7 +226,7 @@ bool ConfirmOutputFile(std::string& edit, const std::string& extension, TOutputC
         TFileDialogOptions options;
         options.Title = Format(Translate("%s file already exists... Confirm overwrite"), UpperCase(extension)) + " ";
         options.Filter = OutputFilter(UpperCase(extension), extension);
-        options.InitialFolder = FolderOf(*name);
+        options.InitialFolder = ParentFolder(*name);
         options.FileName = fs::path(*name).filename().string();
         options.DefaultExtension = LowerCase(extension);
         const std::optional<std::string> again = Dialogs().SaveFile(options);

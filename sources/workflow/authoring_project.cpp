@@ -34,11 +34,6 @@ constexpr std::int64_t MinimumXmlFreeKb = 50;
 
 std::string FileStem(const std::string& path) { return fs::path(path).stem().string(); }
 
-std::string FolderOf(const std::string& path) {
-    const fs::path folder = fs::path(path).parent_path();
-    return folder.empty() ? std::string(".") : folder.string();
-}
-
 void ShowError(const std::string& text) { Dialogs().MessageDlg("\r" + text, TMsgDlgType::Error, mbOK); }
 
 }  // namespace
